@@ -1,0 +1,48 @@
+// Renderer: plays one tune into sample frames at a fixed output rate. The
+// same code serves the sound card stream and offline rendering (ptrender).
+// Not thread-safe: one owner at a time (the streamer guards it).
+#ifndef PXTONE_RENDERER_H
+#define PXTONE_RENDERER_H
+
+#include <cstdint>
+#include <memory>
+
+#include "tune.h"
+
+namespace pxtone {
+
+class Renderer {
+public:
+    // sample_rate 8000..192000. The tune is shared, never modified.
+    Renderer(std::shared_ptr<const Tune> tune, int sample_rate);
+    ~Renderer();
+    Renderer(const Renderer &) = delete;
+    Renderer &operator=(const Renderer &) = delete;
+
+    // Loop on: at the song's end play continues from its repeat position.
+    void set_loop(bool on);
+    // Moves to a sample frame from the song's start, clamped to 0..length().
+    // Notes that would be sounding there start from that point.
+    void seek(int64_t frame);
+
+    // Writes up to `frames` frames of interleaved signed 16-bit samples with
+    // `channels` (1 or 2) channels. Returns the frames written: fewer than
+    // asked only when the song has ended with loop off (0 once ended).
+    int render(int16_t *out, int frames, int channels);
+
+    // Frame position of the next frame render() will write.
+    int64_t position() const;
+    // The same position in ticks.
+    int32_t position_ticks() const;
+    // Song length in frames at this rate (one pass, no loop).
+    int64_t length() const;
+    bool ended() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace pxtone
+
+#endif
