@@ -4,8 +4,23 @@ file(GLOB PROGRAM_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/app/*.cpp ${CMAKE_SOURCE_DIR}/tunes/*.cpp
   ${CMAKE_SOURCE_DIR}/playback/*.cpp ${CMAKE_SOURCE_DIR}/ui/*.cpp)
 list(FILTER PROGRAM_SOURCES EXCLUDE REGEX "/app/main\\.cpp$")
+
+# The demo skin, embedded for the fallback.
+set(SKIN_CPP)
+foreach(pair "UI.bmp;BUILTIN_UI_BMP" "BG.bmp;BUILTIN_BG_BMP")
+  list(GET pair 0 file)
+  list(GET pair 1 symbol)
+  set(out ${CMAKE_BINARY_DIR}/generated/${symbol}.cpp)
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -DIN=${CMAKE_SOURCE_DIR}/demo/${file} -DOUT=${out} -DNAME=${symbol}
+            -P ${CMAKE_SOURCE_DIR}/resources/embed.cmake
+    DEPENDS ${CMAKE_SOURCE_DIR}/demo/${file} ${CMAKE_SOURCE_DIR}/resources/embed.cmake
+    COMMENT "Embedding demo/${file}")
+  list(APPEND SKIN_CPP ${out})
+endforeach()
+
 if(PROGRAM_SOURCES)
-  add_library(brindlewick_core STATIC ${PROGRAM_SOURCES})
+  add_library(brindlewick_core STATIC ${PROGRAM_SOURCES} ${SKIN_CPP})
   target_include_directories(brindlewick_core PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(brindlewick_core PUBLIC pxtone PkgConfig::ALLEGRO4 Threads::Threads)
 endif()
