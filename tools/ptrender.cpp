@@ -1,6 +1,7 @@
 // ptrender IN OUT.wav [--rate N]: renders a tune once through, without
 // looping, to a 16-bit stereo WAV file (44100 Hz unless told otherwise),
-// through the same renderer that plays tunes in the program.
+// through the same renderer that plays tunes in the program. The file holds
+// the song's length, plus the ring-out of its delay effect if it has one.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -74,15 +75,17 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "ptrender: cannot write %s\n", argv[2]);
         return 1;
     }
-    write_wav_header(f, rate, uint32_t(length));
+    write_wav_header(f, rate, 0);  // rewritten once the length is known
     std::vector<int16_t> buf(4096 * 2);
     int64_t total = 0;
     int n;
-    while ((n = r.render(buf.data(), 4096, 2)) > 0) {
+    while (total < 0x3fffffff && (n = r.render(buf.data(), 4096, 2)) > 0) {
         for (int i = 0; i < n * 2; i++) put_u16(f, uint16_t(buf[size_t(i)]));
         total += n;
     }
-    bool ok = total == length && std::fclose(f) == 0;
+    bool ok = total >= length && std::fseek(f, 0, SEEK_SET) == 0;
+    if (ok) write_wav_header(f, rate, uint32_t(total));
+    ok = std::fclose(f) == 0 && ok;
     if (!ok) {
         std::fprintf(stderr, "ptrender: writing %s failed\n", argv[2]);
         return 1;

@@ -39,6 +39,13 @@ void DelayEffect::reset() {
     at_ = 0;
 }
 
+float DelayEffect::loudest() const {
+    float m = 0.0f;
+    for (size_t i = 0; i < line_left_.size(); i++)
+        m = std::max(m, std::max(std::fabs(line_left_[i]), std::fabs(line_right_[i])));
+    return m * feedback_;
+}
+
 void DelayEffect::clear_input(int frames) {
     std::fill(in_left_.begin(), in_left_.begin() + std::min(frames, MAX_BLOCK_FRAMES), 0.0f);
     std::fill(in_right_.begin(), in_right_.begin() + std::min(frames, MAX_BLOCK_FRAMES), 0.0f);

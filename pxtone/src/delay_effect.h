@@ -20,6 +20,8 @@ public:
     int64_t delay_frames() const { return int64_t(line_left_.size()); }
     float feedback() const { return feedback_; }
     void reset();
+    // The largest value held in the delay line (what is still to echo).
+    float loudest() const;
     void clear_input(int frames);
     void add_input(const float *left, const float *right, int frames);
     // Adds the echoes for the next `frames` frames into left/right.

@@ -47,6 +47,7 @@ struct Renderer::State {
     int64_t pos = 0;
     size_t cursor = 0;
     int64_t preroll = 0;
+    bool in_tail = false;  // past the end with loop off: echoes ring out
     std::vector<float> left, right, unit_left, unit_right;
 
     State(std::shared_ptr<const Tune> t, int r)
@@ -122,6 +123,28 @@ struct Renderer::State {
         }
     }
 
+    // At the end with loop off the notes stop (with their cut fade) and the
+    // delays ring out until they fall below what 16 bits can show.
+    void begin_tail() {
+        in_tail = true;
+        for (UnitPlayer &u : units) {
+            if (u.note.active()) {
+                u.fading = u.note;
+                note_cut(u.fading);
+                u.note = NoteSlot();
+            }
+        }
+    }
+
+    bool tail_silent() const {
+        for (const UnitPlayer &u : units)
+            if (unit_sounding(u)) return false;
+        const float quiet = 0.5f / (OUTPUT_GAIN * 32767.0f);
+        for (const DelayEffect &d : delays)
+            if (d.loudest() >= quiet) return false;
+        return true;
+    }
+
     void jump_to_repeat() {
         pos = repeat_frame;
         cursor = repeat_event;
@@ -132,12 +155,19 @@ struct Renderer::State {
     int run(int16_t *out, int frames, int channels) {
         int done = 0;
         while (done < frames) {
-            if (pos >= length) {
-                if (!loop || length <= 0) break;
-                jump_to_repeat();
+            int n;
+            if (pos >= length && !loop) {
+                if (!in_tail) begin_tail();
+                if (tail_silent()) break;
+                n = std::min(frames - done, BLOCK);
+            } else {
+                if (pos >= length) {
+                    if (length <= 0) break;
+                    jump_to_repeat();
+                }
+                apply_events();
+                n = step_frames(std::min(frames - done, BLOCK));
             }
-            apply_events();
-            int n = step_frames(std::min(frames - done, BLOCK));
             if (n <= 0) continue;
             mix(n);
             if (out) write(out + size_t(done) * size_t(channels), n, channels);
@@ -164,6 +194,7 @@ struct Renderer::State {
         for (DelayEffect &d : delays) d.reset();
         pos = 0;
         cursor = 0;
+        in_tail = false;
     }
 };
 
@@ -200,6 +231,9 @@ int32_t Renderer::position_ticks() const { return state_->clock.tick_of(state_->
 
 int64_t Renderer::length() const { return state_->length; }
 
-bool Renderer::ended() const { return !state_->loop && state_->pos >= state_->length; }
+bool Renderer::ended() const {
+    const State &s = *state_;
+    return !s.loop && s.pos >= s.length && s.in_tail && s.tail_silent();
+}
 
 }  // namespace pxtone

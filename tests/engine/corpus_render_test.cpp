@@ -22,7 +22,8 @@ TEST(CorpusRender, EveryTuneLoadsAndRenders) {
         EXPECT_GT(info.meas_num, 0);
         pxtone::Renderer ren(r.tune, 22050);
         std::vector<int16_t> out = render_tune(r.tune, 22050);
-        EXPECT_EQ(int64_t(out.size() / 2), ren.length());
+        EXPECT_GE(int64_t(out.size() / 2), ren.length());
+        EXPECT_LT(int64_t(out.size() / 2), ren.length() + 22050 * 5);
         std::vector<double> left = channel(out, 2, 0);
         EXPECT_GT(rms(left, 0, left.size()), 0.005);
     }
