@@ -7,7 +7,7 @@ namespace pxtone {
 
 // Scale from the sum of units (a full 128/128 ptvoice sine layer = 1.0) to
 // full-scale 16-bit output.
-constexpr float OUTPUT_GAIN = 0.60f;
+constexpr float OUTPUT_GAIN = 0.95f;
 // A noise voice (sum of its units at their own volumes) relative to a
 // ptvoice layer of volume 128.
 constexpr float NOISE_GAIN = 0.508f;
