@@ -21,6 +21,7 @@ namespace pxtone {
 namespace {
 
 constexpr int BLOCK = 512;
+constexpr int64_t TAIL_STEP = 64;
 
 int16_t saturate(float v) {
     v = std::floor(v + 0.5f);
@@ -158,8 +159,11 @@ struct Renderer::State {
             int n;
             if (pos >= length && !loop) {
                 if (!in_tail) begin_tail();
-                if (tail_silent()) break;
-                n = std::min(frames - done, BLOCK);
+                // Checked on a fixed grid after the end, so the tail comes out
+                // the same length whatever sizes render() is asked for.
+                const int64_t into = (pos - length) % TAIL_STEP;
+                if (into == 0 && tail_silent()) break;
+                n = int(std::min<int64_t>(frames - done, TAIL_STEP - into));
             } else {
                 if (pos >= length) {
                     if (length <= 0) break;

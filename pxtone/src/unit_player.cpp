@@ -97,7 +97,8 @@ void unit_render(UnitPlayer &u, int frames, float *left, float *right) {
                 u.key = u.glide_from + (u.glide_to - u.glide_from) * double(u.glide_age) / double(u.glide_len);
                 update_pitch(u);
             }
-            chunk = int(std::min<int64_t>(chunk, GLIDE_STEP - u.glide_age % GLIDE_STEP));
+            chunk = int(std::min<int64_t>(
+                chunk, std::min(GLIDE_STEP - u.glide_age % GLIDE_STEP, u.glide_len - u.glide_age)));
         }
         note_render(u.note, chunk, left, right);
         note_render(u.fading, chunk, left, right);
