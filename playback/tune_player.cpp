@@ -12,12 +12,10 @@ void player_ready()
     pxtone_Ready(program_window_handle(), 2, 22050, 16, 0.1f, 0, play_callback);
 }
 
-/* The product of three engine values, wrapping like the 32-bit product it
- * is rather than overflowing. */
-static int32_t wrapped_product(int32_t a, int32_t b, int32_t c)
+int32_t tune_length_from(int32_t beat_num, int32_t beat_clock, int32_t meas_num)
 {
-    uint32_t product = static_cast<uint32_t>(a) * static_cast<uint32_t>(b) *
-                       static_cast<uint32_t>(c);
+    uint32_t product = static_cast<uint32_t>(beat_clock) * static_cast<uint32_t>(beat_num) *
+                       static_cast<uint32_t>(meas_num);
     return static_cast<int32_t>(product);
 }
 
@@ -30,7 +28,7 @@ void load_and_start(int32_t position)
     int32_t beat_num = 0, beat_clock = 0, meas_num = 0;
     float beat_tempo = 0.0f;
     pxtone_Tune_GetInformation(&beat_num, &beat_tempo, &beat_clock, &meas_num);
-    tune_length = wrapped_product(beat_clock, beat_num, meas_num);
+    tune_length = tune_length_from(beat_num, beat_clock, meas_num);
 }
 
 int32_t stop_tune()
