@@ -1,5 +1,7 @@
 #include "ui/skin.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -24,6 +26,12 @@ static bool read_file(const char *name, std::vector<unsigned char> &bytes, std::
     FILE *file = std::fopen(name, "rb");
     if (!file) {
         why = errno == ENOENT ? "not found" : std::string("cannot be read: ") + std::strerror(errno);
+        return false;
+    }
+    struct stat info;
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
+        std::fclose(file);
+        why = "is not a file";
         return false;
     }
     long size = -1;
