@@ -56,18 +56,6 @@ TEST_F(frame_loop, with_no_tick_pending_nothing_is_drawn)
     EXPECT_EQ(getpixel(back_buffer, 0, 0), marker);
 }
 
-TEST_F(frame_loop, ticks_from_another_thread_are_never_lost)
-{
-    std::thread timer([] {
-        for (int i = 0; i < 100000; i++)
-            tick_handler();
-    });
-    for (int i = 0; i < 100000; i++)
-        player_state.frame_ticks.fetch_sub(1);
-    timer.join();
-    EXPECT_EQ(player_state.frame_ticks, 0);
-}
-
 TEST_F(frame_loop, space_hold_counts_to_eleven_and_drops_on_release)
 {
     key[KEY_SPACE] = 1;
@@ -78,16 +66,6 @@ TEST_F(frame_loop, space_hold_counts_to_eleven_and_drops_on_release)
     key[KEY_SPACE] = 0;
     run_frames(1);
     EXPECT_EQ(player_state.space_hold, 0);
-}
-
-TEST_F(frame_loop, the_countdown_stops_at_one_and_zero_stays)
-{
-    player_state.transport_countdown = 3;
-    run_frames(5);
-    EXPECT_EQ(player_state.transport_countdown, 1);
-    player_state.transport_countdown = 0;
-    run_frames(2);
-    EXPECT_EQ(player_state.transport_countdown, 0);
 }
 
 }  // namespace
