@@ -15,13 +15,6 @@ namespace {
 
 class controls : public program_test {
 protected:
-    void list_unplayable_tunes(int n)
-    {
-        for (int k = 1; k <= n; k++)
-            add_tune(("t" + std::to_string(k) + ".ptcop").c_str(), k - 1);
-        player_state.tune_count = n;
-        player_state.list_length = n < 10 ? 10 : n;
-    }
     static void press_button(int k) { put_mouse(20, BUTTON_AREAS[k].y1 + 5, true); }
     static void press_row(int j) { put_mouse(150, row_area(j).y1 + 5, true); }
 };

@@ -72,6 +72,14 @@ bool write_test_tune(const std::string &name, double seconds, bool pttune)
     return tune_builder::write_file(song, name);
 }
 
+void list_unplayable_tunes(int n)
+{
+    for (int k = 1; k <= n; k++)
+        add_tune(("t" + std::to_string(k) + ".ptcop").c_str(), k - 1);
+    player_state.tune_count = n;
+    player_state.list_length = n < 10 ? 10 : n;
+}
+
 void reset_program_state()
 {
     player_state.~player_state_record();

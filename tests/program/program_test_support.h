@@ -29,6 +29,10 @@ private:
 // tempo chosen to fit) with one sine note; returns false on write failure.
 bool write_test_tune(const std::string &name, double seconds, bool pttune = false);
 
+// Lists n empty files t1.ptcop .. tN.ptcop as tunes 1..n (without
+// creating them): the engine cannot load them, so they never stream.
+void list_unplayable_tunes(int n);
+
 // Resets player_state, the tune list, the tune player's words and Allegro's
 // input globals; the mouse is put outside every control.
 void reset_program_state();

@@ -17,17 +17,7 @@
 
 namespace {
 
-class transport : public program_test {
-protected:
-    // n empty tune files, listed in the order of their numbers.
-    void list_unplayable_tunes(int n)
-    {
-        for (int k = 1; k <= n; k++)
-            add_tune(("t" + std::to_string(k) + ".ptcop").c_str(), k - 1);
-        player_state.tune_count = n;
-        player_state.list_length = n < 10 ? 10 : n;
-    }
-};
+class transport : public program_test {};
 
 TEST_F(transport, nothing_plays_until_the_user_acts)
 {
