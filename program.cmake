@@ -28,3 +28,7 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/app/main.cpp)
   add_executable(brindlewick app/main.cpp)
   target_link_libraries(brindlewick PRIVATE brindlewick_core)
 endif()
+
+if(TARGET brindlewick)
+  install(TARGETS brindlewick RUNTIME DESTINATION bin)
+endif()
