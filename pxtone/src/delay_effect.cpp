@@ -37,14 +37,10 @@ void DelayEffect::reset() {
     std::fill(line_left_.begin(), line_left_.end(), 0.0f);
     std::fill(line_right_.begin(), line_right_.end(), 0.0f);
     at_ = 0;
+    pass_peak_ = last_pass_peak_ = 0.0f;
 }
 
-float DelayEffect::loudest() const {
-    float m = 0.0f;
-    for (size_t i = 0; i < line_left_.size(); i++)
-        m = std::max(m, std::max(std::fabs(line_left_[i]), std::fabs(line_right_[i])));
-    return m * feedback_;
-}
+float DelayEffect::loudest() const { return std::max(pass_peak_, last_pass_peak_) * feedback_; }
 
 void DelayEffect::clear_input(int frames) {
     std::fill(in_left_.begin(), in_left_.begin() + std::min(frames, MAX_BLOCK_FRAMES), 0.0f);
@@ -64,9 +60,15 @@ void DelayEffect::process(float *left, float *right, int frames) {
         float el = line_left_[at_] * feedback_, er = line_right_[at_] * feedback_;
         left[i] += el;
         right[i] += er;
-        line_left_[at_] = in_left_[size_t(i)] + el;
-        line_right_[at_] = in_right_[size_t(i)] + er;
-        if (++at_ == n) at_ = 0;
+        float wl = in_left_[size_t(i)] + el, wr = in_right_[size_t(i)] + er;
+        line_left_[at_] = wl;
+        line_right_[at_] = wr;
+        pass_peak_ = std::max(pass_peak_, std::max(std::fabs(wl), std::fabs(wr)));
+        if (++at_ == n) {
+            at_ = 0;
+            last_pass_peak_ = pass_peak_;
+            pass_peak_ = 0.0f;
+        }
     }
 }
 

@@ -20,7 +20,7 @@ public:
     int64_t delay_frames() const { return int64_t(line_left_.size()); }
     float feedback() const { return feedback_; }
     void reset();
-    // The largest value held in the delay line (what is still to echo).
+    // A bound on the largest echo still to come out of the line.
     float loudest() const;
     void clear_input(int frames);
     void add_input(const float *left, const float *right, int frames);
@@ -32,6 +32,9 @@ private:
     float feedback_;
     int64_t memory_ = 0;
     size_t at_ = 0;
+    // Largest value written in this pass through the line and the last one:
+    // together they bound everything the line holds.
+    float pass_peak_ = 0.0f, last_pass_peak_ = 0.0f;
     std::vector<float> line_left_, line_right_, in_left_, in_right_;
 };
 
