@@ -19,6 +19,8 @@ float pan_right(int32_t pan) { return pan >= 64 ? 1.0f : float(pan) / 64.0f; }
 constexpr int32_t PTV_BASIC_KEY = 0x2D00;
 constexpr int32_t SAMPLE_BASIC_KEY = 0x4500;
 
+constexpr float HEAD_FLOOR = 1.0f / 128.0f;
+
 double key_factor(int32_t basic_key, int32_t standard) {
     return std::exp2(double(standard - basic_key) / 3072.0);
 }
@@ -32,7 +34,10 @@ FrameEnvelope frame_envelope(const WaveLayer &l, int rate) {
     double t = 0.0;
     float prev = 0.0f;
     int64_t prev_end = 0;
-    for (const auto &p : l.envelope.head) {
+    for (size_t i = 0; i < l.envelope.head.size(); i++) {
+        Envelope::Point p = l.envelope.head[i];
+        // A head that falls to silence holds 1/128 of full until key-off.
+        if (i + 1 == l.envelope.head.size()) p.level = std::max(p.level, HEAD_FLOOR);
         t += p.seconds;
         int64_t end = int64_t(std::llround(t * rate));
         e.ends.push_back(end);
