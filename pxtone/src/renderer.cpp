@@ -49,7 +49,7 @@ struct Renderer::State {
     size_t cursor = 0;
     int64_t preroll = 0;
     bool in_tail = false;  // past the end with loop off: echoes ring out
-    std::vector<float> left, right, unit_left, unit_right;
+    std::vector<float> left, right, unit_left, unit_right, timed_left, timed_right;
 
     State(std::shared_ptr<const Tune> t, int r)
         : tune(std::move(t)), rate(r), clock(tune->master, r) {
@@ -69,7 +69,9 @@ struct Renderer::State {
         right.assign(BLOCK, 0.0f);
         unit_left.assign(BLOCK, 0.0f);
         unit_right.assign(BLOCK, 0.0f);
-        ctx = UnitContext{&clock, &voices};
+        timed_left.assign(BLOCK, 0.0f);
+        timed_right.assign(BLOCK, 0.0f);
+        ctx = UnitContext{&clock, &voices, rate};
     }
 
     void apply_events() {
@@ -92,22 +94,31 @@ struct Renderer::State {
         std::fill(right.begin(), right.begin() + n, 0.0f);
         for (DelayEffect &d : delays) d.clear_input(n);
         for (UnitPlayer &u : units) {
-            if (!unit_sounding(u)) continue;
+            const bool delayed = unit_pan_delayed(u);
+            if (!unit_sounding(u) && !delayed) continue;
             DelayEffect *fx = nullptr;
             for (DelayEffect &d : delays)
                 if (d.group() == u.group) fx = &d;
-            if (!fx) {
+            if (!fx && !delayed) {
                 unit_render(u, n, left.data(), right.data());
                 continue;
             }
             std::fill(unit_left.begin(), unit_left.begin() + n, 0.0f);
             std::fill(unit_right.begin(), unit_right.begin() + n, 0.0f);
             unit_render(u, n, unit_left.data(), unit_right.data());
+            if (delayed) {
+                std::fill(timed_left.begin(), timed_left.begin() + n, 0.0f);
+                std::fill(timed_right.begin(), timed_right.begin() + n, 0.0f);
+                unit_pan_time(u, unit_left.data(), unit_right.data(), n, timed_left.data(),
+                              timed_right.data());
+                std::copy(timed_left.begin(), timed_left.begin() + n, unit_left.begin());
+                std::copy(timed_right.begin(), timed_right.begin() + n, unit_right.begin());
+            }
             for (int i = 0; i < n; i++) {
                 left[size_t(i)] += unit_left[size_t(i)];
                 right[size_t(i)] += unit_right[size_t(i)];
             }
-            fx->add_input(unit_left.data(), unit_right.data(), n);
+            if (fx) fx->add_input(unit_left.data(), unit_right.data(), n);
         }
         for (DelayEffect &d : delays) d.process(left.data(), right.data(), n);
     }

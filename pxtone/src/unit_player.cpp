@@ -84,8 +84,31 @@ void unit_event(UnitPlayer &u, const Event &e, int64_t frame, const UnitContext 
         u.key_correct = key_correct_factor(e.value);
         update_pitch(u);
         break;
-    case EV_PAN_TIME: u.pan_time = clamp(e.value, 0, 128); break;
+    case EV_PAN_TIME: unit_set_pan_time(u, clamp(e.value, 0, 128), ctx.rate); break;
     default: break;  // kinds no tune has shown
+    }
+}
+
+void unit_set_pan_time(UnitPlayer &u, int32_t value, int rate) {
+    u.pan_time = value;
+    int frames = int(std::lround(std::abs(value - PAN_CENTRE) * double(rate) / 44100.0));
+    frames = std::min(frames, PanTimeDelay::SIZE - 1);
+    // Sound to the right reaches the right ear first: the left one waits.
+    u.pan_delay.delay[0] = value > PAN_CENTRE ? frames : 0;
+    u.pan_delay.delay[1] = value < PAN_CENTRE ? frames : 0;
+    if (frames > 0) u.pan_delay.busy = true;
+}
+
+void unit_pan_time(UnitPlayer &u, const float *in_left, const float *in_right, int frames,
+                   float *out_left, float *out_right) {
+    PanTimeDelay &d = u.pan_delay;
+    const int mask = PanTimeDelay::SIZE - 1;
+    for (int i = 0; i < frames; i++) {
+        d.ring[0][d.at] = in_left[i];
+        d.ring[1][d.at] = in_right[i];
+        out_left[i] += d.ring[0][(d.at - d.delay[0]) & mask];
+        out_right[i] += d.ring[1][(d.at - d.delay[1]) & mask];
+        d.at = (d.at + 1) & mask;
     }
 }
 

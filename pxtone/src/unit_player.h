@@ -19,6 +19,17 @@ constexpr int64_t GLIDE_STEP = 32;
 // Longest pan-time offset between the channels, in frames at 44.1 kHz.
 constexpr int PAN_TIME_MAX = 64;
 
+// PAN TIME: one channel of the unit heard a little later than the other.
+// 64 is none; each step away from 64 delays the far channel by one frame
+// at 44.1 kHz (so at most 64 frames, 1.45 ms).
+struct PanTimeDelay {
+    static constexpr int SIZE = 512;  // > 64 frames at 192 kHz
+    float ring[2][SIZE] = {};
+    int at = 0;
+    int delay[2] = {0, 0};  // frames, left and right
+    bool busy = false;      // the ring may hold sound
+};
+
 struct UnitPlayer {
     int32_t voice_no = 0;
     double key = KEY_REFERENCE;  // the key sounding now
@@ -34,11 +45,13 @@ struct UnitPlayer {
     double key_correct = 1.0;
     NoteSlot note;
     NoteSlot fading;
+    PanTimeDelay pan_delay;
 };
 
 struct UnitContext {
     const SongClock *clock;
     const std::vector<VoicePlay> *voices;
+    int rate;
 };
 
 // Applies one event at `frame` (the event's own frame).
@@ -46,6 +59,14 @@ void unit_event(UnitPlayer &u, const Event &e, int64_t frame, const UnitContext 
 // Adds the next `frames` frames of the unit into left/right, or only
 // advances it when left is null.
 void unit_render(UnitPlayer &u, int frames, float *left, float *right);
+// Sets the pan-time delays for PAN TIME `value` at output rate `rate`.
+void unit_set_pan_time(UnitPlayer &u, int32_t value, int rate);
+// True when the unit's sound must pass through its pan-time delay.
+inline bool unit_pan_delayed(const UnitPlayer &u) { return u.pan_delay.busy; }
+// Adds `frames` frames of the unit's dry sound (in_left/in_right) into
+// out_left/out_right through its pan-time delay.
+void unit_pan_time(UnitPlayer &u, const float *in_left, const float *in_right, int frames,
+                   float *out_left, float *out_right);
 // True while the unit has a note sounding or fading.
 inline bool unit_sounding(const UnitPlayer &u) { return u.note.active() || u.fading.active(); }
 
