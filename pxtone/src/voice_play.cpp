@@ -19,6 +19,10 @@ float pan_right(int32_t pan) { return pan >= 64 ? 1.0f : float(pan) / 64.0f; }
 constexpr int32_t PTV_BASIC_KEY = 0x2D00;
 constexpr int32_t SAMPLE_BASIC_KEY = 0x4500;
 
+// ptvoice key A4 sounds at 441 Hz, not 440: notes in the editor's WAV
+// exports measure 3.9 to 4.0 cents above 440 Hz equal temperament.
+constexpr double PTV_A4_HZ = 441.0;
+
 constexpr float HEAD_FLOOR = 1.0f / 128.0f;
 
 double key_factor(int32_t basic_key, int32_t standard) {
@@ -67,7 +71,7 @@ VoicePlay prepare_voice(const Voice &v, int rate) {
             if (l.table.size() != size_t(WAVE_TABLE_SIZE) + 1) continue;  // stays silent
             LayerPlay &lp = p.layers[i];
             lp.table = l.table.data();
-            lp.pitch = 440.0 * l.tuning * key_factor(l.basic_key, PTV_BASIC_KEY) / rate;
+            lp.pitch = PTV_A4_HZ * l.tuning * key_factor(l.basic_key, PTV_BASIC_KEY) / rate;
             lp.gain_left = l.volume * pan_left(l.pan);
             lp.gain_right = l.volume * pan_right(l.pan);
             lp.envelope = frame_envelope(l, rate);
