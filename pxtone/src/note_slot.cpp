@@ -33,11 +33,14 @@ void amplitude(NoteSlot &n, int layer, int frames, float *g) {
     for (int i = 0; i < frames; i++) {
         const int64_t a = n.age + i;
         float v;
+        constexpr float STEP = 1.0f / ENVELOPE_FULL;
         if (a < n.off_age) {
-            v = env ? env->head_level(a, n.seg[layer]) : 1.0f;
+            v = env ? float(env->head_level(a, n.seg[layer])) * STEP : 1.0f;
         } else {
-            int64_t r = a - n.off_age;
-            v = r >= rel ? 0.0f : n.off_level[layer] * (1.0f - float(r) / float(rel));
+            const int64_t r = a - n.off_age, from = n.off_level[layer];
+            if (r >= rel) v = 0.0f;
+            else if (env) v = float(from - from * r / rel) * STEP;  // whole steps, as the head
+            else v = 1.0f - float(r) / float(rel);
         }
         if (a < vp.attack) v *= float(a) / float(vp.attack);
         if (n.fade_age >= 0) {
@@ -131,7 +134,7 @@ void note_start(NoteSlot &n, const VoicePlay *vp, int64_t length) {
         uint32_t cursor = 0;
         n.off_level[l] = vp->layers[l].envelope.head_level(n.off_age, cursor);
     }
-    if (vp->is_sample) n.off_level[0] = 1.0f;
+    if (vp->is_sample) n.off_level[0] = ENVELOPE_FULL;
 }
 
 void note_set_pitch(NoteSlot &n, double factor) {

@@ -18,7 +18,7 @@ struct NoteSlot {
     const VoicePlay *vp = nullptr;  // null: the slot is free
     int64_t age = 0;                // frames since key-on
     int64_t off_age = NEVER;        // age at key-off
-    float off_level[2] = {0.0f, 0.0f};
+    int32_t off_level[2] = {0, 0};  // envelope level at key-off, 0..ENVELOPE_FULL
     uint32_t seg[2] = {0, 0};       // envelope cursors
     int64_t fade_age = -1;          // >= 0: being cut; frames into the fade
     uint32_t phase[2] = {0, 0};     // ptvoice: position in the period, 2^32 = one period

@@ -23,7 +23,6 @@ constexpr int32_t SAMPLE_BASIC_KEY = 0x4500;
 // exports measure 3.9 to 4.0 cents above 440 Hz equal temperament.
 constexpr double PTV_A4_HZ = 441.0;
 
-constexpr float HEAD_FLOOR = 1.0f / 128.0f;
 
 double key_factor(int32_t basic_key, int32_t standard) {
     return std::exp2(double(standard - basic_key) / 3072.0);
@@ -31,23 +30,21 @@ double key_factor(int32_t basic_key, int32_t standard) {
 
 FrameEnvelope frame_envelope(const WaveLayer &l, int rate) {
     FrameEnvelope e;
-    if (!l.has_envelope) {
-        e.release = 0;
-        return e;
-    }
+    if (!l.has_envelope) return e;
     double t = 0.0;
-    float prev = 0.0f;
     int64_t prev_end = 0;
-    for (size_t i = 0; i < l.envelope.head.size(); i++) {
-        Envelope::Point p = l.envelope.head[i];
-        // A head that falls to silence holds 1/128 of full until key-off.
-        if (i + 1 == l.envelope.head.size()) p.level = std::max(p.level, HEAD_FLOOR);
+    int32_t prev = 0;
+    for (const auto &p : l.envelope.head) {
         t += p.seconds;
         int64_t end = int64_t(std::llround(t * rate));
+        int32_t level = int32_t(std::lround(p.level * ENVELOPE_FULL));
         e.ends.push_back(end);
-        e.levels.push_back(p.level);
-        e.slopes.push_back(end > prev_end ? (p.level - prev) / float(end - prev_end) : 0.0f);
-        prev = p.level;
+        e.levels.push_back(level);
+        // The hold is the level of the head's last frame.
+        e.hold = end > prev_end ? prev + int32_t(int64_t(level - prev) * (end - 1 - prev_end) /
+                                                 (end - prev_end))
+                                : level;
+        prev = level;
         prev_end = end;
     }
     e.release = int64_t(std::llround(double(l.envelope.release_seconds) * rate));

@@ -11,21 +11,28 @@
 
 namespace pxtone {
 
+// Envelope levels are whole steps of 1/ENVELOPE_FULL, as the editor's
+// recordings show: a slow linear fade comes out as a staircase, and a fade
+// to silence stops one step above it.
+constexpr int32_t ENVELOPE_FULL = 128;
+
 // An envelope in frames: head segment k runs from ends[k-1] (0 for the
-// first) to ends[k], from levels[k-1] (0 for the first) to levels[k].
+// first) to ends[k], from levels[k-1] (0 for the first) to levels[k], each
+// frame's level truncated toward the segment's start level. After the head
+// the level of its last frame holds.
 struct FrameEnvelope {
     std::vector<int64_t> ends;
-    std::vector<float> levels;
-    std::vector<float> slopes;  // level change per frame in each segment
-    int64_t release = 0;        // frames from key-off to silence
-    // Level `age` frames after key-on (before key-off). `seg` is a cursor
-    // kept by the caller, only ever moved forward.
-    float head_level(int64_t age, uint32_t &seg) const {
+    std::vector<int32_t> levels;  // 0..ENVELOPE_FULL
+    int32_t hold = ENVELOPE_FULL;
+    int64_t release = 0;          // frames from key-off to silence
+    // Level `age` frames after key-on (before key-off), 0..ENVELOPE_FULL.
+    // `seg` is a cursor kept by the caller, only ever moved forward.
+    int32_t head_level(int64_t age, uint32_t &seg) const {
         while (seg < ends.size() && age >= ends[seg]) seg++;
-        if (seg >= ends.size()) return levels.empty() ? 1.0f : levels.back();
-        int64_t start = seg ? ends[seg - 1] : 0;
-        float base = seg ? levels[seg - 1] : 0.0f;
-        return base + slopes[seg] * float(age - start);
+        if (seg >= ends.size()) return hold;
+        const int64_t start = seg ? ends[seg - 1] : 0;
+        const int32_t base = seg ? levels[seg - 1] : 0;
+        return base + int32_t(int64_t(levels[seg] - base) * (age - start) / (ends[seg] - start));
     }
 };
 
