@@ -31,3 +31,7 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/app/main.cpp)
   add_executable(brindlewick app/main.cpp ${RESOURCE_SOURCES})
   target_link_libraries(brindlewick PRIVATE brindlewick_core)
 endif()
+
+if(TARGET brindlewick)
+  install(TARGETS brindlewick RUNTIME DESTINATION bin)
+endif()
