@@ -10,15 +10,12 @@
 # install time, when the prefix (also one given by --prefix) is known.
 include(GNUInstallDirs)
 
-if(TARGET brindlewick)
-  install(TARGETS brindlewick RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
-
+# The program itself is installed to bin/ by program.cmake.
 set(BW_LIBEXEC ${CMAKE_INSTALL_LIBEXECDIR}/brindlewick)
 set(BW_DEMO ${CMAKE_INSTALL_DATADIR}/brindlewick/demo)
 set(BW_GENERATED ${CMAKE_BINARY_DIR}/install-generated)
 install(CODE "
-  set(PROGRAM \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/brindlewick\")
+  set(PROGRAM \"\${CMAKE_INSTALL_PREFIX}/bin/brindlewick\")
   set(DEMO_DIR \"\${CMAKE_INSTALL_PREFIX}/${BW_DEMO}\")
   set(LAUNCHER \"\${CMAKE_INSTALL_PREFIX}/${BW_LIBEXEC}/brindlewick-launcher\")
   configure_file(${CMAKE_SOURCE_DIR}/resources/brindlewick-launcher.in
