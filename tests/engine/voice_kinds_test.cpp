@@ -102,3 +102,20 @@ TEST(VoiceKinds, PanTimeDelaysTheFarChannel) {
     EXPECT_EQ(lon - ron, 16u);
     EXPECT_NEAR(rms(l, 4410, 30000), rms(r, 4410, 30000), 1e-3);
 }
+
+TEST(VoiceKinds, TablesPlaySampleBySampleWithoutInterpolation) {
+    // A coordinate wave of width 4 (+100, +50, -50, -100 at x = 0..3) at A4
+    // (441 Hz, so 100 frames a period at 44.1 kHz): each point's value holds
+    // for a quarter period, with no ramps between them.
+    tb::Voice v = tb::sine_voice("steps", 128);
+    v.layers[0].use_overtones = false;
+    v.layers[0].coord_width = 4;
+    v.layers[0].coords = {{0, 100}, {1, 50}, {2, -50}, {3, -100}};
+    std::vector<double> x = channel(render_song(one_note(v), RATE), 2, 0);
+    const size_t from = 4400;  // 44 whole periods after the note began
+    int changes = 0;
+    for (size_t i = from + 1; i < from + 1000; i++) changes += x[i] != x[i - 1];
+    EXPECT_EQ(changes, 40);  // four steps a period, ten periods
+    EXPECT_NEAR(x[from + 10] / x[from + 35], 2.0, 0.01);
+    EXPECT_NEAR(x[from + 60] / x[from + 85], 0.5, 0.01);
+}
