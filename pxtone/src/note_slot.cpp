@@ -83,15 +83,14 @@ bool render_sample(NoteSlot &n, int frames, const float *g, float *left, float *
             }
             pos %= end;
         }
-        uint64_t idx = pos >> 32;
-        float frac = float(pos & 0xffffffffu) * (1.0f / 4294967296.0f);
-        uint64_t next = idx + 1 < count ? idx + 1 : (s.loop ? 0 : idx);
+        // The sample the position falls in, as the editor plays samples.
+        const uint64_t idx = pos >> 32;
         float l, r;
         if (s.channels == 2) {
-            l = d[2 * idx] + (d[2 * next] - d[2 * idx]) * frac;
-            r = d[2 * idx + 1] + (d[2 * next + 1] - d[2 * idx + 1]) * frac;
+            l = d[2 * idx];
+            r = d[2 * idx + 1];
         } else {
-            l = r = d[idx] + (d[next] - d[idx]) * frac;
+            l = r = d[idx];
         }
         left[i] += l * g[i] * gl;
         right[i] += r * g[i] * gr;
