@@ -9,8 +9,6 @@ namespace pxtone {
 
 namespace {
 
-constexpr int FRAC_BITS = 32 - WAVE_TABLE_BITS;
-constexpr float FRAC_SCALE = 1.0f / float(1u << FRAC_BITS);
 constexpr int MAX_BLOCK = 1024;
 
 int64_t release_of(const NoteSlot &n, int layer) {
@@ -55,13 +53,13 @@ void render_layer(NoteSlot &n, int layer, int frames, const float *g, float *lef
     const LayerPlay &lp = n.vp->layers[layer];
     if (!lp.table) return;
     const float *t = lp.table;
+    const uint64_t size = lp.table_size;
     const float gl = lp.gain_left * n.gain_left, gr = lp.gain_right * n.gain_right;
     uint32_t ph = n.phase[layer];
     const uint32_t inc = n.inc[layer];
     for (int i = 0; i < frames; i++) {
-        uint32_t idx = ph >> FRAC_BITS;
-        float frac = float(ph & ((1u << FRAC_BITS) - 1)) * FRAC_SCALE;
-        float s = (t[idx] + (t[idx + 1] - t[idx]) * frac) * g[i];
+        // The sample the phase falls in, as the editor plays its tables.
+        float s = t[(uint64_t(ph) * size) >> 32] * g[i];
         left[i] += s * gl;
         right[i] += s * gr;
         ph += inc;

@@ -26,7 +26,7 @@ bool read_wave(ByteReader &r, WaveLayer &layer) {
     if (type == 0) {  // coordinates
         int32_t width;
         if (!read_count(r, MAX_PTV_POINTS, n) || !r.varint_signed(width)) return false;
-        if (width <= 0 || width > 65536) return false;
+        if (width <= 0 || width > MAX_COORDINATE_WIDTH) return false;
         std::vector<std::pair<int, int>> points;
         for (uint32_t i = 0; i < n; i++) {
             uint8_t x, y;
@@ -92,7 +92,7 @@ bool read_layer(ByteReader &r, WaveLayer &layer) {
     if (uint32_t(data_flags) & DATA_FLAG_WAVE) {
         if (!read_wave(r, layer)) return false;
     } else {
-        layer.table.assign(WAVE_TABLE_SIZE + 1, 0.0f);
+        layer.table.assign(1, 0.0f);
     }
     if (uint32_t(data_flags) & DATA_FLAG_ENVELOPE) {
         if (!read_envelope(r, layer)) return false;

@@ -57,7 +57,7 @@ struct Envelope {
 
 // One ptvoice layer: a single period of a wave, looped.
 struct WaveLayer {
-    std::vector<float> table;  // WAVE_TABLE_SIZE + 1 samples, about -1..1
+    std::vector<float> table;  // one period (at least one sample), about -1..1
     float volume = 0.5f;       // layer volume / 128
     int32_t pan = PAN_CENTRE;  // 0..128
     float tuning = 1.0f;       // frequency factor

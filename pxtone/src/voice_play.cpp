@@ -65,9 +65,10 @@ VoicePlay prepare_voice(const Voice &v, int rate) {
         p.layer_count = int(std::min<size_t>(v.layers.size(), 2));
         for (int i = 0; i < p.layer_count; i++) {
             const WaveLayer &l = v.layers[size_t(i)];
-            if (l.table.size() != size_t(WAVE_TABLE_SIZE) + 1) continue;  // stays silent
+            if (l.table.empty()) continue;  // stays silent
             LayerPlay &lp = p.layers[i];
             lp.table = l.table.data();
+            lp.table_size = uint32_t(l.table.size());
             lp.pitch = PTV_A4_HZ * l.tuning * key_factor(l.basic_key, PTV_BASIC_KEY) / rate;
             lp.gain_left = l.volume * pan_left(l.pan);
             lp.gain_right = l.volume * pan_right(l.pan);

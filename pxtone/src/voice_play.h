@@ -37,7 +37,8 @@ struct FrameEnvelope {
 };
 
 struct LayerPlay {
-    const float *table = nullptr;  // WAVE_TABLE_SIZE + 1 samples (wraps)
+    const float *table = nullptr;  // one period of `table_size` samples
+    uint32_t table_size = 0;
     double pitch = 1.0;            // frequency factor at the reference key
     float gain_left = 1.0f;
     float gain_right = 1.0f;
