@@ -154,13 +154,14 @@ void SdlDevice::fill_device_buffer(Uint8 *stream, int frames) {
 }
 
 bool SdlDevice::sdl_thread_stuck() const {
-    // A starting PulseAudio stream is slow for its first second or so.
-    const int64_t FIRST_CALL_GRACE_NS = 3000000000LL;
+    // A new PulseAudio stream calls back once, then often not again for well
+    // over a second (measured up to 1.5 s), so the first seconds get longer.
+    const int64_t START_NS = 4000000000LL, START_STALL_NS = 3000000000LL;
     const int64_t period_ns = int64_t(format_.frames) * 1000000000LL / format_.rate;
     const int64_t stall_ns = std::max<int64_t>(1500000000LL, 8 * period_ns);
-    int64_t last = last_callback_ns_.load();
-    if (last == 0) return now_ns() - opened_ns_ > FIRST_CALL_GRACE_NS;
-    return now_ns() - last > stall_ns;
+    int64_t now = now_ns();
+    int64_t last = std::max(last_callback_ns_.load(), opened_ns_);
+    return now - last > (now - opened_ns_ < START_NS ? START_STALL_NS : stall_ns);
 }
 
 void SdlDevice::watch() {
@@ -197,7 +198,7 @@ void SdlDevice::take_over() {
 // SDL_AUDIODRIVER). Each open device holds one reference to the subsystem.
 bool start_sdl_audio(const char *driver, std::string &error) {
     // Allegro (or the program) owns SIGINT and SIGTERM.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "1", SDL_HINT_OVERRIDE);
     if (driver)
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
     else
