@@ -24,7 +24,14 @@ if(PROGRAM_SOURCES)
   target_include_directories(brindlewick_core PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(brindlewick_core PUBLIC pxtone PkgConfig::ALLEGRO4 Threads::Threads)
 endif()
+# The window icon goes straight into the executable: nothing calls it, so a
+# static library would leave it out.
+file(GLOB RESOURCE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.cpp)
 if(EXISTS ${CMAKE_SOURCE_DIR}/app/main.cpp)
-  add_executable(brindlewick app/main.cpp)
+  add_executable(brindlewick app/main.cpp ${RESOURCE_SOURCES})
   target_link_libraries(brindlewick PRIVATE brindlewick_core)
+endif()
+
+if(TARGET brindlewick)
+  install(TARGETS brindlewick RUNTIME DESTINATION bin)
 endif()

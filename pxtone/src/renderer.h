@@ -22,12 +22,19 @@ public:
     // Loop on: at the song's end play continues from its repeat position.
     void set_loop(bool on);
     // Moves to a sample frame from the song's start, clamped to 0..length().
-    // Notes that would be sounding there start from that point.
+    // Notes that would be sounding there start from that point, and what
+    // follows is exactly what playing from the start would give there.
+    // Costs a replay of the events up to there (without mixing) plus a
+    // short mixed stretch.
     void seek(int64_t frame);
 
     // Writes up to `frames` frames of interleaved signed 16-bit samples with
     // `channels` (1 or 2) channels. Returns the frames written: fewer than
     // asked only when the song has ended with loop off (0 once ended).
+    // With loop off, the song's notes stop at length(); the echoes of a
+    // delay effect then ring out for a while before the end (so position()
+    // can pass length()). Real-time safe: no allocation, no I/O, bounded
+    // work per frame. Bad arguments write nothing and return 0.
     int render(int16_t *out, int frames, int channels);
 
     // Frame position of the next frame render() will write.
@@ -36,6 +43,7 @@ public:
     int32_t position_ticks() const;
     // Song length in frames at this rate (one pass, no loop).
     int64_t length() const;
+    // True once, with loop off, the last sound (echoes included) is out.
     bool ended() const;
 
 private:

@@ -1,0 +1,13 @@
+#include "app/handlers.h"
+
+#include "app/player_state.h"
+
+void tick_handler()
+{
+    player_state.frame_ticks.fetch_add(1);
+}
+
+void close_handler()
+{
+    player_state.quit_requested = -1;
+}

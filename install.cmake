@@ -1,0 +1,36 @@
+# cmake --install: the program, a desktop menu entry that starts it through
+# a small launcher, the icon in the hicolor theme, and the demo folder (skin
+# and tunes) in the data dir:
+#   bin/brindlewick
+#   libexec/brindlewick/brindlewick-launcher    (the menu entry's command)
+#   share/applications/brindlewick.desktop
+#   share/icons/hicolor/{16x16,32x32,64x64}/apps/brindlewick.png
+#   share/brindlewick/demo/{UI.bmp,BG.bmp,*.ptcop,*.pttune}
+# The launcher and the entry name absolute paths, so they are written at
+# install time, when the prefix (also one given by --prefix) is known.
+include(GNUInstallDirs)
+
+# The program itself is installed to bin/ by program.cmake.
+set(BW_LIBEXEC ${CMAKE_INSTALL_LIBEXECDIR}/brindlewick)
+set(BW_DEMO ${CMAKE_INSTALL_DATADIR}/brindlewick/demo)
+set(BW_GENERATED ${CMAKE_BINARY_DIR}/install-generated)
+install(CODE "
+  set(PROGRAM \"\${CMAKE_INSTALL_PREFIX}/bin/brindlewick\")
+  set(DEMO_DIR \"\${CMAKE_INSTALL_PREFIX}/${BW_DEMO}\")
+  set(LAUNCHER \"\${CMAKE_INSTALL_PREFIX}/${BW_LIBEXEC}/brindlewick-launcher\")
+  configure_file(${CMAKE_SOURCE_DIR}/resources/brindlewick-launcher.in
+                 ${BW_GENERATED}/brindlewick-launcher @ONLY)
+  configure_file(${CMAKE_SOURCE_DIR}/resources/brindlewick.desktop.in
+                 ${BW_GENERATED}/brindlewick.desktop @ONLY)
+")
+install(PROGRAMS ${BW_GENERATED}/brindlewick-launcher DESTINATION ${BW_LIBEXEC})
+install(FILES ${BW_GENERATED}/brindlewick.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+foreach(size 16 32 64)
+  install(FILES ${CMAKE_SOURCE_DIR}/resources/brindlewick-${size}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+          RENAME brindlewick.png)
+endforeach()
+file(GLOB BW_DEMO_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/demo/*.bmp
+     ${CMAKE_SOURCE_DIR}/demo/*.ptcop ${CMAKE_SOURCE_DIR}/demo/*.pttune)
+install(FILES ${BW_DEMO_FILES} DESTINATION ${BW_DEMO})

@@ -1,0 +1,69 @@
+#!/bin/sh
+# cmake --install into a temporary prefix: every file lands where the
+# desktop expects it, the menu entry is valid, and its launcher starts the
+# program in the music folder when that holds tunes, else in the demo folder.
+#   install_test.sh BUILD_DIR
+set -u
+build=$1
+src=$(cd "$(dirname "$0")/../.." && pwd)
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+prefix=$tmp/prefix
+failed=0
+passed=0
+check() {  # check DESCRIPTION COMMAND...
+    what=$1; shift
+    if "$@"; then passed=$((passed + 1)); else echo "FAIL: $what"; failed=$((failed + 1)); fi
+}
+
+cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" 2>&1 || {
+    cat "$tmp/install.log"; echo "FAIL: cmake --install"; exit 1; }
+
+desktop=$prefix/share/applications/brindlewick.desktop
+launcher=$prefix/libexec/brindlewick/brindlewick-launcher
+demo=$prefix/share/brindlewick/demo
+check "desktop entry" test -f "$desktop"
+check "launcher is executable" test -x "$launcher"
+for size in 16 32 64; do
+    check "icon ${size}" cmp -s "$src/resources/brindlewick-$size.png" \
+        "$prefix/share/icons/hicolor/${size}x${size}/apps/brindlewick.png"
+done
+for f in "$src"/demo/*.bmp "$src"/demo/*.ptcop "$src"/demo/*.pttune; do
+    [ -f "$f" ] || continue
+    check "demo file $(basename "$f")" cmp -s "$f" "$demo/$(basename "$f")"
+done
+if [ -x "$build/brindlewick" ]; then
+    check "program" test -x "$prefix/bin/brindlewick"
+fi
+check "entry runs the installed launcher" grep -qx "Exec=$launcher" "$desktop"
+check "entry names the themed icon" grep -qx "Icon=brindlewick" "$desktop"
+if command -v desktop-file-validate >/dev/null; then
+    check "desktop-file-validate" desktop-file-validate "$desktop"
+else
+    echo "note: desktop-file-validate not installed, entry not validated"
+fi
+
+# Stand in for the program with a script that reports its folder, to see
+# where the launcher starts it.
+mkdir -p "$prefix/bin"
+printf '#!/bin/sh\npwd > "%s/started-in"\n' "$tmp" >"$prefix/bin/brindlewick"
+chmod +x "$prefix/bin/brindlewick"
+started_in() {
+    rm -f "$tmp/started-in"
+    env -u XDG_CONFIG_HOME HOME="$1" "$launcher" && cat "$tmp/started-in"
+}
+home=$tmp/home
+mkdir -p "$home/Music"
+check "no tunes: demo folder" test "$(started_in "$home")" = "$(cd "$demo" && pwd)"
+touch "$home/Music/song.ptcop"
+check "tunes in ~/Music: there" test "$(started_in "$home")" = "$home/Music"
+mkdir -p "$home/.config" "$home/Tunes"
+echo 'XDG_MUSIC_DIR="$HOME/Tunes"' >"$home/.config/user-dirs.dirs"
+if command -v xdg-user-dir >/dev/null; then
+    check "empty configured music folder: demo" test "$(started_in "$home")" = "$(cd "$demo" && pwd)"
+    touch "$home/Tunes/tune.pttune"
+    check "configured music folder: there" test "$(started_in "$home")" = "$home/Tunes"
+fi
+
+echo "install_layout: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,179 @@
+// Damaged and hostile input: truncated corpus tunes, flipped bytes, random
+// bytes, absurd counts. Each must give a clear error or a playable tune,
+// never a crash, a hang or unbounded memory. The damaged inputs are made
+// here, at test time, from the corpus read in place.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "corpus_files.h"
+#include "render_song.h"
+#include "renderer.h"
+#include "tune.h"
+#include "tune_builder.h"
+
+using namespace test_support;
+namespace tb = tune_builder;
+
+namespace {
+
+// Loads bytes and, when they load, renders a little of them.
+void load_and_play(const std::vector<uint8_t> &bytes) {
+    pxtone::LoadResult r = pxtone::load_tune(bytes.data(), bytes.size(), "x");
+    if (!r.tune) {
+        EXPECT_FALSE(r.error.empty());
+        EXPECT_LE(r.error.size(), 36u);
+        return;
+    }
+    pxtone::Renderer ren(r.tune, 22050);
+    int16_t buf[2 * 512];
+    for (int i = 0; i < 8 && ren.render(buf, 512, 2) > 0; i++) {
+    }
+    ren.seek(ren.length() / 2);
+    ren.render(buf, 512, 2);
+}
+
+std::vector<std::string> some_corpus_tunes() {
+    std::vector<std::string> all = corpus_tunes(), pick;
+    for (const std::string &p : all)
+        if (p.find("base0.ptcop") != std::string::npos || p.find("song.pttune") != std::string::npos ||
+            p.find("ld27/Pxtone/Title") != std::string::npos || p.find("title.ptcop") != std::string::npos ||
+            p.find("tone1.ptcop") != std::string::npos)
+            pick.push_back(p);
+    return pick;
+}
+
+}  // namespace
+
+TEST(HostileInput, TruncatedCorpusTunesAreRefused) {
+    std::vector<std::string> tunes = some_corpus_tunes();
+    if (tunes.empty()) GTEST_SKIP() << "no ../shared/corpus";
+    for (const std::string &path : tunes) {
+        SCOPED_TRACE(path);
+        std::vector<uint8_t> bytes = read_bytes(path);
+        for (size_t cut = 0; cut < bytes.size(); cut++) {
+            std::vector<uint8_t> head(bytes.begin(), bytes.begin() + long(cut));
+            pxtone::LoadResult r = pxtone::load_tune(head.data(), head.size(), "cut.ptcop");
+            ASSERT_FALSE(r.tune) << "cut at " << cut;
+            ASSERT_TRUE(r.error == "not a tune: cut.ptcop" || r.error == "damaged tune: cut.ptcop")
+                << r.error;
+        }
+    }
+}
+
+TEST(HostileInput, FlippedBytesNeverCrash) {
+    std::vector<std::string> tunes = some_corpus_tunes();
+    if (tunes.empty()) GTEST_SKIP() << "no ../shared/corpus";
+    std::mt19937 rng(20240611);
+    for (const std::string &path : tunes) {
+        std::vector<uint8_t> bytes = read_bytes(path);
+        for (int trial = 0; trial < 300; trial++) {
+            std::vector<uint8_t> b = bytes;
+            int flips = 1 + int(rng() % 8);
+            for (int i = 0; i < flips; i++) b[rng() % b.size()] ^= uint8_t(1u << (rng() % 8));
+            load_and_play(b);
+        }
+    }
+}
+
+TEST(HostileInput, RandomBytesAreNotATune) {
+    std::mt19937 rng(7);
+    std::vector<uint8_t> junk(100000);
+    for (uint8_t &b : junk) b = uint8_t(rng());
+    pxtone::LoadResult r = pxtone::load_tune(junk.data(), junk.size(), "junk.ptcop");
+    EXPECT_FALSE(r.tune);
+    EXPECT_EQ(r.error, "not a tune: junk.ptcop");
+    // A right file code followed by junk is damaged, not a crash.
+    const char code[] = "PTCOLLAGE-071119";
+    std::copy(code, code + 16, junk.begin());
+    r = pxtone::load_tune(junk.data(), junk.size(), "junk.ptcop");
+    EXPECT_FALSE(r.tune);
+    EXPECT_EQ(r.error, "damaged tune: junk.ptcop");
+}
+
+TEST(HostileInput, HugeFileIsRefusedFromItsHead) {
+    std::string path = std::string(BUILD_DIR) + "/huge_random.ptcop";
+    std::FILE *f = std::fopen(path.c_str(), "wb");
+    ASSERT_TRUE(f);
+    std::mt19937 rng(3);
+    std::vector<uint8_t> chunk(1 << 20);
+    for (int i = 0; i < 100; i++) {
+        for (uint8_t &b : chunk) b = uint8_t(rng());
+        std::fwrite(chunk.data(), 1, chunk.size(), f);
+    }
+    std::fclose(f);
+    pxtone::LoadResult r = pxtone::load_tune_file(path, "huge_random.ptcop");
+    EXPECT_EQ(r.error, "not a tune: huge_random.ptcop");
+    // The same size behind a right file code is refused by its size.
+    f = std::fopen(path.c_str(), "r+b");
+    std::fwrite("PTCOLLAGE-071119", 1, 16, f);
+    std::fclose(f);
+    r = pxtone::load_tune_file(path, "huge_random.ptcop");
+    EXPECT_EQ(r.error, "tune too big: huge_random.ptcop");
+    std::remove(path.c_str());
+    r = pxtone::load_tune_file(path, "huge_random.ptcop");
+    EXPECT_EQ(r.error, "cannot open: huge_random.ptcop");
+}
+
+TEST(HostileInput, LongNamesAreShortenedInErrors) {
+    std::string name(80, 'n');
+    std::vector<uint8_t> junk(40, 1);
+    pxtone::LoadResult r = pxtone::load_tune(junk.data(), junk.size(), name);
+    EXPECT_EQ(r.error.size(), 36u);
+    EXPECT_EQ(r.error.substr(0, 12), "not a tune: ");
+    EXPECT_EQ(r.error.substr(34), "..");
+}
+
+TEST(HostileInput, AbsurdCountsAreRefused) {
+    tb::Song s;
+    s.units = {"u"};
+    s.voices = {tb::sine_voice("v")};
+    tb::add_note(s, 0, 0, 480, tb::KEY_A4);
+    std::vector<uint8_t> good = tb::build(s);
+    // Event count far beyond the bytes that follow.
+    std::vector<uint8_t> b = good;
+    for (size_t i = 0; i + 8 < b.size(); i++)
+        if (!std::memcmp(&b[i], "Event V5", 8)) {
+            b[i + 12] = 0xff, b[i + 13] = 0xff, b[i + 14] = 0xff, b[i + 15] = 0x7f;
+        }
+    EXPECT_FALSE(pxtone::load_tune(b.data(), b.size(), "x").tune);
+    // A block size pointing past the end of the file.
+    b = good;
+    for (size_t i = 0; i + 8 < b.size(); i++)
+        if (!std::memcmp(&b[i], "matePTV ", 8)) b[i + 11] = 0x70;
+    EXPECT_FALSE(pxtone::load_tune(b.data(), b.size(), "x").tune);
+}
+
+TEST(HostileInput, UnknownBlocksAreSkippedBySize) {
+    tb::Song s;
+    s.units = {"u"};
+    s.voices = {tb::sine_voice("v")};
+    tb::add_note(s, 0, 0, 480, tb::KEY_A4);
+    std::vector<uint8_t> b = tb::build(s);
+    // An unknown block just before the end block.
+    std::vector<uint8_t> extra;
+    tb::put_block(extra, "effeOVER", std::vector<uint8_t>(37, 0xee));
+    b.insert(b.end() - 12, extra.begin(), extra.end());
+    pxtone::LoadResult r = pxtone::load_tune(b.data(), b.size(), "x");
+    ASSERT_TRUE(r.tune) << r.error;
+    EXPECT_EQ(pxtone::tune_info(*r.tune).meas_num, 1);
+}
+
+TEST(HostileInput, UnreadableVoicePlaysSilentAndIsNamed) {
+    tb::Song s;
+    s.units = {"a", "b"};
+    tb::Voice bad = tb::pcm_voice("crackle", std::vector<int16_t>(100, 1000), 44100, false);
+    bad.pcm_bits = 12;  // no such sample format
+    s.voices = {tb::sine_voice("sine"), bad};
+    tb::add_note(s, 0, 0, 480, tb::KEY_A4);
+    tb::add_event(s, 0, 1, tb::EV_VOICE_NO, 1);
+    tb::add_note(s, 1, 0, 480, tb::KEY_A4);
+    std::vector<uint8_t> bytes = tb::build(s);
+    pxtone::LoadResult r = pxtone::load_tune(bytes.data(), bytes.size(), "x");
+    ASSERT_TRUE(r.tune) << r.error;
+    EXPECT_EQ(r.warning, "bad voice: crackle");
+    std::vector<int16_t> out = render_tune(r.tune, 22050);
+    EXPECT_FALSE(out.empty());
+}

@@ -1,0 +1,121 @@
+// The shape of notes in time: envelope head and release timing, note
+// edges without clicks, one note at a time per unit, one-shot samples.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "audio_measure.h"
+#include "render_song.h"
+
+using namespace test_support;
+namespace tb = tune_builder;
+
+namespace {
+
+constexpr int RATE = 44100;
+
+// RMS of the left channel in a 5 ms window around `t` seconds.
+double level_at(const std::vector<double> &x, double t) {
+    size_t c = size_t(t * RATE), h = size_t(0.0025 * RATE);
+    return rms(x, c - h, c + h);
+}
+
+tb::Song song_with(const tb::Voice &v, int clock, int length) {
+    tb::Song s;
+    s.tempo = 60.0f;  // 480 ticks = 1 s
+    s.units = {"u"};
+    s.voices = {v};
+    tb::add_note(s, 0, clock, length, tb::KEY_A4);
+    return s;
+}
+
+}  // namespace
+
+TEST(NoteShape, EnvelopeHeadRisesLinearlyThenHoldsThenReleases) {
+    tb::Voice v = tb::sine_voice("s", 128);
+    v.layers[0].env_head = {{20, 128}, {30, 64}};  // up in 0.2 s, down to half by 0.5 s
+    v.layers[0].env_tail = {{25, 0}};              // 0.25 s release
+    std::vector<double> x = channel(render_song(song_with(v, 0, 480), RATE), 2, 0);
+    double full = level_at(x, 0.2);
+    ASSERT_GT(full, 0.1);
+    EXPECT_NEAR(level_at(x, 0.1) / full, 0.5, 0.03);
+    EXPECT_NEAR(level_at(x, 0.35) / full, 0.75, 0.03);
+    EXPECT_NEAR(level_at(x, 0.8) / full, 0.5, 0.03);        // held until key-off at 1 s
+    EXPECT_NEAR(level_at(x, 1.125) / full, 0.25, 0.03);     // halfway through the release
+    EXPECT_LT(rms(x, size_t(1.26 * RATE), size_t(1.9 * RATE)), 1e-4);
+}
+
+TEST(NoteShape, KeyOffDuringTheHeadReleasesFromTheLevelReached) {
+    tb::Voice v = tb::sine_voice("s", 128);
+    v.layers[0].env_head = {{100, 128}};  // 1 s rise
+    v.layers[0].env_tail = {{20, 0}};
+    std::vector<double> x = channel(render_song(song_with(v, 0, 240), RATE), 2, 0);  // off at 0.5 s
+    double at_off = level_at(x, 0.495);
+    EXPECT_NEAR(level_at(x, 0.6) / at_off, 0.5, 0.05);
+    EXPECT_LT(level_at(x, 0.72), 1e-4);
+}
+
+TEST(NoteShape, UnitIsMonophonicANewNoteCutsTheOld) {
+    tb::Song s;
+    s.tempo = 60.0f;
+    s.units = {"u"};
+    s.voices = {tb::sine_voice("s")};
+    tb::add_note(s, 0, 0, 480 * 3, tb::KEY_A4);
+    tb::add_note(s, 0, 480, 480, tb::key_of(12));
+    std::vector<int16_t> out = render_song(s, RATE);
+    std::vector<double> x = channel(out, 2, 0);
+    // Only the new note sounds: one clean frequency, and after its end silence.
+    EXPECT_NEAR(semitones(882.0, measure_frequency(x, size_t(1.05 * RATE), size_t(1.9 * RATE), RATE)), 0.0, 0.05);
+    EXPECT_LT(rms(x, size_t(2.1 * RATE), size_t(2.9 * RATE)), 1e-4);
+}
+
+TEST(NoteShape, NoteEdgesHaveNoClicks) {
+    // Sine notes cut near their peaks, by the next note and by their end
+    // (no release): steps between samples stay near the waves' own (a hard
+    // cut would step by the full amplitude, ten times more).
+    tb::Voice v = tb::sine_voice("s", 128);
+    v.layers[0].env_tail = {{0, 0}};
+    tb::Song s;
+    s.tempo = 60.0f;
+    s.units = {"u"};
+    s.voices = {v};
+    tb::add_note(s, 0, 0, 241, tb::KEY_A4);
+    tb::add_note(s, 0, 241, 101, tb::key_of(5));
+    std::vector<double> x = channel(render_song(s, RATE), 2, 0);
+    double first = max_step(x, size_t(0.1 * RATE), size_t(0.4 * RATE));
+    double second = max_step(x, size_t(0.55 * RATE), size_t(0.65 * RATE));
+    ASSERT_GT(first, 0.01);
+    EXPECT_LE(max_step(x, size_t(0.49 * RATE), size_t(0.52 * RATE)), (first + second) * 1.25);
+    EXPECT_LE(max_step(x, size_t(0.70 * RATE), size_t(0.75 * RATE)), second * 1.25);
+}
+
+TEST(NoteShape, OneShotSampleEndsWithItsDataAndNoteEndGatesIt) {
+    std::vector<int16_t> burst(4410);  // 0.1 s
+    for (size_t i = 0; i < burst.size(); i++) burst[i] = int16_t(16000 * std::sin(2 * M_PI * 441 * i / 44100.0));
+    tb::Voice v = tb::pcm_voice("burst", burst, 44100, false);
+    std::vector<double> x = channel(render_song(song_with(v, 0, 480), RATE), 2, 0);
+    EXPECT_GT(rms(x, 0, size_t(0.09 * RATE)), 0.1);
+    EXPECT_LT(rms(x, size_t(0.11 * RATE), size_t(0.9 * RATE)), 1e-4);
+    // A note shorter than the sample cuts it (after a short fade).
+    std::vector<int16_t> long_burst(44100);
+    for (size_t i = 0; i < long_burst.size(); i++) long_burst[i] = 12000;
+    v = tb::pcm_voice("long", long_burst, 44100, false);
+    x = channel(render_song(song_with(v, 0, 96), RATE), 2, 0);  // 0.2 s
+    EXPECT_GT(rms(x, 0, size_t(0.19 * RATE)), 0.1);
+    EXPECT_LT(rms(x, size_t(0.25 * RATE), size_t(0.9 * RATE)), 1e-4);
+}
+
+TEST(NoteShape, VoiceNumberPicksTheVoiceForTheNextNotes) {
+    std::vector<int16_t> cycle(50);  // 882 Hz at A4
+    for (int i = 0; i < 50; i++) cycle[size_t(i)] = int16_t(20000 * std::sin(2 * M_PI * i / 50));
+    tb::Song s;
+    s.tempo = 60.0f;
+    s.units = {"u"};
+    s.voices = {tb::sine_voice("s"), tb::pcm_voice("p", cycle, 44100, true)};
+    tb::add_note(s, 0, 0, 240, tb::KEY_A4);
+    tb::add_event(s, 480, 0, tb::EV_VOICE_NO, 1);
+    tb::add_note(s, 0, 480, 240, tb::KEY_A4);
+    std::vector<double> x = channel(render_song(s, RATE), 2, 0);
+    EXPECT_NEAR(measure_frequency(x, size_t(0.1 * RATE), size_t(0.4 * RATE), RATE), 441.0, 0.5);
+    EXPECT_NEAR(measure_frequency(x, size_t(1.1 * RATE), size_t(1.4 * RATE), RATE), 882.0, 0.5);
+}
