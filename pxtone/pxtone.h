@@ -78,14 +78,15 @@ int pxtone_Tune_Release(void);
  * 0..the song's end), from the next audio buffer on, fading in linearly
  * over fade_in_msec milliseconds (0 or less = none; at most a minute).
  * Starting a tune that is playing restarts it at that position. A start at
- * the song's end (loop off) plays nothing: streaming falls after one
- * buffer. Returns 0 (error "no tune loaded") when there is no tune, or when
+ * the song's end (loop off) plays only what still rings out there (a
+ * delay's echoes), so streaming falls within a buffer or two. Returns 0 (error "no tune loaded") when there is no tune, or when
  * the engine is not ready ("not ready"). */
 int pxtone_Tune_Start(int32_t start_sample, int32_t fade_in_msec);
 
 /* Stops the tune and returns the sample position of the first sound not yet
  * handed to the sound device, for a later pxtone_Tune_Start to continue
- * from: everything before it is heard, nothing after it. When nothing
+ * from: everything before it is heard, nothing after it. A tune stopped
+ * while its echoes ring out past the song's end gives the end. When nothing
  * plays, returns where the loaded tune stopped or ended, or 0 when it was
  * not started since it was loaded. Positions past INT32_MAX (27 hours at
  * 22050 Hz) are given as INT32_MAX. */

@@ -8,9 +8,10 @@ static bool is_utf8_continuation(char c) { return (uint8_t(c) & 0xC0) == 0x80; }
 
 std::string fit_error_text(const std::string &text) {
     if (text.size() <= ERROR_TEXT_MAX) return text;
-    size_t keep = ERROR_TEXT_MAX - 3;
+    // ".." marks the cut, as in the reader's texts.
+    size_t keep = ERROR_TEXT_MAX - 2;
     while (keep > 0 && is_utf8_continuation(text[keep])) keep--;
-    return text.substr(0, keep) + "...";
+    return text.substr(0, keep) + "..";
 }
 
 void ErrorText::set(const std::string &text) {

@@ -8,15 +8,14 @@
 #include <mutex>
 #include <string>
 
-namespace pxtone {
+#include "error_text.h"  // ERROR_TEXT_MAX: the program's foot line
 
-// The longest text shown: it must fit the program's 36-character foot line.
-constexpr size_t ERROR_TEXT_MAX = 36;
+namespace pxtone {
 
 class ErrorText {
 public:
     // Replaces the text. Longer texts are cut to ERROR_TEXT_MAX bytes, ending
-    // in "..." and never inside a UTF-8 sequence. Any thread; may block
+    // in ".." and never inside a UTF-8 sequence. Any thread; may block
     // briefly on a mutex shared only with other setters and read().
     void set(const std::string &text);
     // The current text, "" before any error. Control thread only. The

@@ -24,7 +24,9 @@ int64_t Stream::stop() {
     std::lock_guard<std::mutex> lock(mutex_);
     playing_ = false;
     streaming_.store(false, std::memory_order_release);
-    return renderer_ ? renderer_->position() : 0;
+    // Past the end only while a delay's echoes ring out: a start there would
+    // be clamped to the end anyway.
+    return renderer_ ? std::min(renderer_->position(), renderer_->length()) : 0;
 }
 
 std::unique_ptr<Renderer> Stream::take_renderer() {

@@ -27,8 +27,9 @@ public:
     // caller to destroy outside the lock. Control thread.
     std::unique_ptr<Renderer> start(std::unique_ptr<Renderer> renderer, int64_t fade_length);
     // Stops handing out sound. Returns the frame position of the first sound
-    // not handed out yet; when nothing plays, where the last started tune
-    // stopped or ended; 0 when none was started. Control thread.
+    // not handed out yet (at most the song's length); when nothing plays,
+    // where the last started tune stopped or ended; 0 when none was
+    // started. Control thread.
     int64_t stop();
     // Stops and gives up the renderer (null when there was none).
     std::unique_ptr<Renderer> take_renderer();

@@ -71,10 +71,10 @@ TEST(ErrorText, FitCutsAtACharacterAndMarksTheCut) {
     EXPECT_EQ(pxtone::fit_error_text("short"), "short");
     std::string exact(36, 'x');
     EXPECT_EQ(pxtone::fit_error_text(exact), exact);
-    EXPECT_EQ(pxtone::fit_error_text(exact + "y"), std::string(33, 'x') + "...");
-    // "é" is two bytes; the cut falls inside the one at bytes 32..33.
-    std::string accents = std::string(32, 'a') + "\xc3\xa9\xc3\xa9\xc3\xa9";
-    EXPECT_EQ(pxtone::fit_error_text(accents), std::string(32, 'a') + "...");
+    EXPECT_EQ(pxtone::fit_error_text(exact + "y"), std::string(34, 'x') + "..");
+    // "é" is two bytes; the cut falls inside the one at bytes 33..34.
+    std::string accents = std::string(33, 'a') + "\xc3\xa9\xc3\xa9\xc3\xa9";
+    EXPECT_EQ(pxtone::fit_error_text(accents), std::string(33, 'a') + "..");
     // Bytes that are not UTF-8 at all are cut like any others.
     std::string raw(40, '\xff');
     EXPECT_EQ(pxtone::fit_error_text(raw).size(), 36u);
