@@ -29,19 +29,30 @@
 extern "C" {
 #endif
 
-/* Called once per audio buffer, on the engine's audio thread, with the
- * position in ticks of the sound in that buffer. May call
- * pxtone_Tune_IsStreaming. Its result is ignored: it never stops playback. */
+/* Called once per audio buffer while a started tune plays, on the engine's
+ * audio thread, with the position in ticks of the buffer's first frame
+ * (after a loop jump, counted from the song's start again). When a tune
+ * ends by itself, one last call comes with pxtone_Tune_IsStreaming already
+ * 0; no calls come while stopped. No engine lock is held during the call;
+ * it may call pxtone_Tune_IsStreaming and nothing else of the engine. Its
+ * result is ignored: it never stops playback. */
 typedef int32_t (*PXTONEPLAY_CALLBACK)(int32_t clock);
 
-/* Opens the audio output. window: the program's window or NULL (unused on
- * this platform). channels 1 or 2; sps 8000..192000; bits 8 or 16;
- * buffer_sec 0.01..1.0 (rounded to a power-of-two frame count, so 0.1 s at
- * 22050 Hz is 2048 frames); direct_sound is ignored. callback may be NULL.
- * Where no audio device can be opened, opens a silent output that keeps
- * real-time pace, sets the error "no audio device, silent" and still
- * returns nonzero. Returns 0 on bad arguments. Calling it again while ready
- * releases the previous output first. */
+/* Opens the audio output (SDL audio, started here, so after the program's
+ * graphics library, with SDL's signal handlers off). window: the program's
+ * window or NULL (unused on this platform). channels 1 or 2; sps
+ * 8000..192000; bits 8 or 16; buffer_sec 0.01..1.0, rounded to the nearest
+ * power-of-two frame count (0.1 s at 22050 Hz is 2048 frames); direct_sound
+ * is ignored. callback may be NULL.
+ * Where no audio device can be opened, plays on SDL's silent "dummy" driver,
+ * which keeps real-time pace, sets the error "no audio device, silent" and
+ * still returns nonzero. A device that goes away or stops asking for sound
+ * later is replaced by a silent output at the same pace ("sound device lost,
+ * silent"); each later Load or Start tries the device again, at most every
+ * few seconds ("sound device back" when it is).
+ * Returns 0 ("bad audio format") on bad arguments, keeping any output it
+ * had. Calling it again while ready releases the previous output (and any
+ * tune) first. */
 int pxtone_Ready(void *window, int channels, int sps, int bits, float buffer_sec,
                  int direct_sound, PXTONEPLAY_CALLBACK callback);
 
@@ -49,28 +60,36 @@ int pxtone_Ready(void *window, int channels, int sps, int bits, float buffer_sec
  * when not ready and more than once. Returns nonzero. */
 int pxtone_Release(void);
 
-/* Loads a tune, replacing (stopping and releasing) any tune loaded before.
- * module must be NULL (tunes from resources are not supported: error
- * "no resource tunes"); type_name is ignored; file_name is a path. Fails
- * with "cannot open: NAME", "not a tune: NAME" or "damaged tune: NAME",
- * leaving no tune loaded. A tune whose voice cannot be read still loads,
- * returns nonzero, plays that voice silent and sets "bad voice: NAME".
- * Returns nonzero on success. */
+/* Loads a tune, replacing (stopping and releasing) any tune loaded before;
+ * it waits for pxtone_Tune_Start. module must be NULL (tunes from resources
+ * are not supported: error "no resource tunes"); type_name is ignored;
+ * file_name is a path, NAME in texts its last part ("(no name)" when empty).
+ * Fails with "cannot open: NAME", "not a tune: NAME" or "damaged tune:
+ * NAME", leaving no tune loaded. A tune whose voice cannot be read still
+ * loads, returns nonzero, plays that voice silent and sets "bad voice:
+ * NAME". Works whether or not the engine is ready. Returns nonzero on
+ * success. */
 int pxtone_Tune_Load(void *module, const char *type_name, const char *file_name);
 
 /* Stops and frees the loaded tune, if any. Returns nonzero. */
 int pxtone_Tune_Release(void);
 
 /* Starts the loaded tune at the sample position start_sample (clamped to
- * 0..the song's end), fading in over fade_in_msec milliseconds (0 = none).
- * Starting a tune that is playing restarts it at that position. Returns 0
- * (error "no tune loaded") when there is no tune, or when the engine is not
- * ready ("not ready"). */
+ * 0..the song's end), from the next audio buffer on, fading in linearly
+ * over fade_in_msec milliseconds (0 or less = none; at most a minute).
+ * Starting a tune that is playing restarts it at that position. A start at
+ * the song's end (loop off) plays only what still rings out there (a
+ * delay's echoes), so streaming falls within a buffer or two. Returns 0 (error "no tune loaded") when there is no tune, or when
+ * the engine is not ready ("not ready"). */
 int pxtone_Tune_Start(int32_t start_sample, int32_t fade_in_msec);
 
 /* Stops the tune and returns the sample position of the first sound not yet
- * heard, for a later pxtone_Tune_Start to continue from. When nothing plays,
- * returns the position where the last tune stopped (0 if none). */
+ * handed to the sound device, for a later pxtone_Tune_Start to continue
+ * from: everything before it is heard, nothing after it. A tune stopped
+ * while its echoes ring out past the song's end gives the end. When nothing
+ * plays, returns where the loaded tune stopped or ended, or 0 when it was
+ * not started since it was loaded. Positions past INT32_MAX (27 hours at
+ * 22050 Hz) are given as INT32_MAX. */
 int32_t pxtone_Tune_Stop(void);
 
 /* With loop on, the song continues from its repeat position when it reaches
@@ -78,9 +97,10 @@ int32_t pxtone_Tune_Stop(void);
  * playing. Returns nonzero. */
 int pxtone_Tune_SetLoop(int loop);
 
-/* Nonzero while a started tune still has sound to hand out. Falls to 0 once
- * the last sound of a tune that ended is out, or after a stop. Lock-free;
- * callable from the play callback. */
+/* Nonzero from pxtone_Tune_Start while the tune still has sound to hand
+ * out. Falls to 0 in the audio buffer after the one holding a tune's last
+ * sound (loop off), and at a stop, load or release. Lock-free; callable
+ * from the play callback. */
 int pxtone_Tune_IsStreaming(void);
 
 /* For the loaded tune: beats per measure, tempo in beats per minute, ticks
@@ -92,8 +112,9 @@ int pxtone_Tune_IsStreaming(void);
 int pxtone_Tune_GetInformation(int32_t *beat_num, float *beat_tempo, int32_t *beat_clock,
                                int32_t *meas_num);
 
-/* The last error text; "" before any error. The pointer stays valid until
- * the next engine call from the control thread. */
+/* The last error text; "" before any error. Errors from the audio side
+ * (device trouble) may arrive at any time. The pointer and its text stay
+ * valid until the next engine call from the control thread. */
 const char *pxtone_GetLastError(void);
 
 #ifdef __cplusplus
