@@ -258,7 +258,10 @@ int Renderer::render(int16_t *out, int frames, int channels) {
 
 int64_t Renderer::position() const { return state_->pos; }
 
-int32_t Renderer::position_ticks() const { return state_->clock.tick_of(state_->pos); }
+int32_t Renderer::position_ticks() const {
+    // The echoes after the end count as the end.
+    return std::min(state_->clock.tick_of(std::min(state_->pos, state_->length)), state_->tune->end_clock);
+}
 
 int64_t Renderer::length() const { return state_->length; }
 
