@@ -23,6 +23,9 @@ constexpr int MAX_PTV_POINTS = 4096;
 constexpr int MAX_ENVELOPE_POINTS = 1024;
 constexpr int MAX_NOISE_UNITS = 8;
 constexpr uint32_t MAX_NOISE_SAMPLES = 44100 * 60;
+// Noise synthesis work over all voices of one tune: samples times units
+// (real tunes need under a million; this is about half a second).
+constexpr uint64_t MAX_TUNE_NOISE_WORK = 24000000;
 // Longest song accepted: clocks beyond this are a damaged file.
 constexpr int64_t MAX_SONG_SECONDS = 4 * 3600;
 constexpr size_t MAX_TEXT_BYTES = 1u << 16;

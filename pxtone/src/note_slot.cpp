@@ -107,12 +107,14 @@ bool advance_sample(NoteSlot &n, int frames) {
     uint64_t pos = n.pos;
     if (pos >= end && !s.loop) return false;
     if (s.loop) {
-        // Same as stepping frame by frame with a wrap on every overrun.
-        for (int i = 0; i < frames; i++) {
+        // The same as stepping frame by frame (wrap on overrun, then add the
+        // step), in one go: after k steps from a wrapped p the position is
+        // (p + step (k - 1)) mod end + step.
+        if (frames > 0) {
             if (pos >= end) pos %= end;
-            pos += n.step;
+            unsigned __int128 moved = (unsigned __int128)pos + (unsigned __int128)n.step * unsigned(frames - 1);
+            n.pos = uint64_t(moved % end) + n.step;
         }
-        n.pos = pos;
         return true;
     }
     pos += n.step * uint64_t(frames);

@@ -75,7 +75,7 @@ bool read_noise_design(ByteReader r, NoiseDesign &design) {
     return true;
 }
 
-bool read_ptnoise_block(ByteReader body, Voice &voice) {
+bool read_ptnoise_block(ByteReader body, Voice &voice, uint64_t &noise_work) {
     uint16_t zero, basic_key;
     uint32_t flags, unknown;
     float tuning;
@@ -88,6 +88,8 @@ bool read_ptnoise_block(ByteReader body, Voice &voice) {
     voice.tuning = std::isfinite(tuning) && tuning > 0.0f && tuning < 100.0f ? tuning : 1.0f;
     NoiseDesign design;
     if (!read_noise_design(body, design)) return false;
+    noise_work += uint64_t(design.samples) * std::max<size_t>(design.units.size(), 1);
+    if (noise_work > MAX_TUNE_NOISE_WORK) return false;
     voice.sample = synthesise_noise(design);
     return true;
 }

@@ -39,6 +39,7 @@ struct Renderer::State {
     bool loop = false;
     std::vector<VoicePlay> voices;
     std::vector<UnitPlayer> units;
+    std::vector<UnitPlayer> repeat_units;  // the units as they are at the repeat position
     std::vector<int64_t> event_frames;
     std::vector<DelayEffect> delays;
     UnitContext ctx;
@@ -65,13 +66,16 @@ struct Renderer::State {
         for (const Delay &d : tune->delays) delays.emplace_back(d, tune->master, rate);
         for (const DelayEffect &d : delays) preroll = std::max(preroll, d.memory_frames());
         preroll = std::max<int64_t>(preroll, BLOCK);
+        ctx = UnitContext{&clock, &voices, rate};
+        skip_to(repeat_frame);
+        repeat_units = units;
+        reset();
         left.assign(BLOCK, 0.0f);
         right.assign(BLOCK, 0.0f);
         unit_left.assign(BLOCK, 0.0f);
         unit_right.assign(BLOCK, 0.0f);
         timed_left.assign(BLOCK, 0.0f);
         timed_right.assign(BLOCK, 0.0f);
-        ctx = UnitContext{&clock, &voices, rate};
     }
 
     void apply_events() {
@@ -157,7 +161,19 @@ struct Renderer::State {
         return true;
     }
 
+    // The loop goes on as playing from the start would at the repeat
+    // position (the notes sounding there restart where they were, the
+    // units' settings are those of that point); notes still sounding at the
+    // end fade out over their cut fade, and the delays keep their echoes.
     void jump_to_repeat() {
+        for (size_t i = 0; i < units.size(); i++) {
+            NoteSlot tail = units[i].note;
+            units[i] = repeat_units[i];
+            if (tail.active()) {
+                units[i].fading = tail;
+                note_cut(units[i].fading);
+            }
+        }
         pos = repeat_frame;
         cursor = repeat_event;
     }
@@ -242,7 +258,10 @@ int Renderer::render(int16_t *out, int frames, int channels) {
 
 int64_t Renderer::position() const { return state_->pos; }
 
-int32_t Renderer::position_ticks() const { return state_->clock.tick_of(state_->pos); }
+int32_t Renderer::position_ticks() const {
+    // The echoes after the end count as the end.
+    return std::min(state_->clock.tick_of(std::min(state_->pos, state_->length)), state_->tune->end_clock);
+}
 
 int64_t Renderer::length() const { return state_->length; }
 

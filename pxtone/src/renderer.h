@@ -39,7 +39,8 @@ public:
 
     // Frame position of the next frame render() will write.
     int64_t position() const;
-    // The same position in ticks.
+    // The same position in ticks, at most the song's end (also while the
+    // echoes ring out after it).
     int32_t position_ticks() const;
     // Song length in frames at this rate (one pass, no loop).
     int64_t length() const;

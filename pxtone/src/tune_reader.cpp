@@ -24,6 +24,7 @@ struct Reader {
     bool have_unit_count = false;
     std::vector<int> bad_voices;
     size_t sample_floats = 0;
+    uint64_t noise_work = 0;
 };
 
 bool tag_is(const uint8_t *tag, const char *name) { return std::memcmp(tag, name, 8) == 0; }
@@ -38,7 +39,7 @@ Read read_voice(Reader &rd, const uint8_t *tag, ByteReader body) {
     Voice v;
     bool ok;
     if (tag_is(tag, "matePTV ")) ok = read_ptvoice_block(body, v);
-    else if (tag_is(tag, "matePTN ")) ok = read_ptnoise_block(body, v);
+    else if (tag_is(tag, "matePTN ")) ok = read_ptnoise_block(body, v, rd.noise_work);
     else if (tag_is(tag, "matePCM ")) ok = read_pcm_block(body, v);
     else ok = read_ogg_block(body, v);
     rd.sample_floats += v.sample.data.size();

@@ -10,7 +10,10 @@
 namespace pxtone {
 
 bool read_ptvoice_block(ByteReader body, Voice &voice);  // "matePTV "
-bool read_ptnoise_block(ByteReader body, Voice &voice);  // "matePTN "
+// `noise_work` counts the synthesis work spent on the tune's noise voices
+// so far (samples times units); a voice that would pass
+// MAX_TUNE_NOISE_WORK is not synthesised and cannot be played.
+bool read_ptnoise_block(ByteReader body, Voice &voice, uint64_t &noise_work);  // "matePTN "
 bool read_pcm_block(ByteReader body, Voice &voice);      // "matePCM "
 bool read_ogg_block(ByteReader body, Voice &voice);      // "mateOGGV"
 

@@ -5,14 +5,18 @@
 namespace pxtone {
 
 std::vector<float> overtone_table(const std::vector<std::pair<int, int>> &overtones) {
-    std::vector<double> acc(OVERTONE_TABLE_SIZE, 0.0);
-    const double two_pi = 2.0 * M_PI;
-    for (const auto &o : overtones) {
-        int h = o.first;
-        if (h < 1 || h >= OVERTONE_TABLE_SIZE / 2 || o.second == 0) continue;
-        double size = o.second / 128.0 / h;
-        for (int i = 0; i < OVERTONE_TABLE_SIZE; i++)
-            acc[size_t(i)] += size * std::sin(two_pi * h * i / OVERTONE_TABLE_SIZE);
+    // Sizes per harmonic first, so that a list repeating one harmonic costs
+    // no more than a list of distinct ones.
+    constexpr int N = OVERTONE_TABLE_SIZE;
+    std::vector<double> size(N / 2, 0.0);
+    for (const auto &o : overtones)
+        if (o.first >= 1 && o.first < N / 2) size[size_t(o.first)] += o.second / 128.0 / o.first;
+    std::vector<double> sine(N);
+    for (int i = 0; i < N; i++) sine[size_t(i)] = std::sin(2.0 * M_PI * i / N);
+    std::vector<double> acc(N, 0.0);
+    for (int h = 1; h < N / 2; h++) {
+        if (size[size_t(h)] == 0.0) continue;
+        for (int i = 0; i < N; i++) acc[size_t(i)] += size[size_t(h)] * sine[size_t(h * i % N)];
     }
     return std::vector<float>(acc.begin(), acc.end());
 }

@@ -12,7 +12,7 @@
 namespace pxtone {
 
 constexpr int OVERTONE_TABLE_SIZE = 400;
-constexpr int MAX_COORDINATE_WIDTH = 65536;
+constexpr int MAX_COORDINATE_WIDTH = 4096;
 
 // Overtones: (harmonic number >= 1, amplitude -128..128). Harmonic h with
 // amplitude a adds a sine of size (a / 128) / h; harmonics the table cannot

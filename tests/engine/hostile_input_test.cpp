@@ -177,3 +177,27 @@ TEST(HostileInput, UnreadableVoicePlaysSilentAndIsNamed) {
     std::vector<int16_t> out = render_tune(r.tune, 22050);
     EXPECT_FALSE(out.empty());
 }
+
+TEST(HostileInput, CostlyVoicesAreBoundedAndPlaySilent) {
+    // Many minute-long noise voices and huge overtone lists: the load stays
+    // bounded (noise work is capped per tune) and what is over the cap
+    // plays silent with a warning.
+    tb::Song s;
+    s.units = {"u"};
+    for (int i = 0; i < 40; i++) {
+        tb::Voice v;
+        v.kind = tb::VoiceKind::ptnoise;
+        v.name = "big" + std::to_string(i);
+        v.noise_samples = 44100 * 60;
+        v.noise_units.assign(8, tb::PtnUnit());
+        s.voices.push_back(v);
+    }
+    tb::Voice many = tb::sine_voice("many");
+    many.layers[0].overtones.assign(4096, {7, 100});
+    s.voices.push_back(many);
+    tb::add_note(s, 0, 0, 480, tb::KEY_A4);
+    std::vector<uint8_t> bytes = tb::build(s);
+    pxtone::LoadResult r = pxtone::load_tune(bytes.data(), bytes.size(), "x");
+    ASSERT_TRUE(r.tune) << r.error;
+    EXPECT_EQ(r.warning.substr(0, 11), "bad voice: ");
+}

@@ -119,3 +119,26 @@ TEST(NoteShape, VoiceNumberPicksTheVoiceForTheNextNotes) {
     EXPECT_NEAR(measure_frequency(x, size_t(0.1 * RATE), size_t(0.4 * RATE), RATE), 441.0, 0.5);
     EXPECT_NEAR(measure_frequency(x, size_t(1.1 * RATE), size_t(1.4 * RATE), RATE), 882.0, 0.5);
 }
+
+TEST(NoteShape, EnvelopeMovesInWholeStepsAndAHeadToSilenceHoldsOneStep) {
+    // Full to silence in 0.5 s: the level falls by 1/128 every 3.9 ms, and
+    // after the head the note holds at 1/128 of full until key-off at 1 s.
+    tb::Voice v = tb::sine_voice("s", 128);
+    v.layers[0].use_overtones = false;
+    v.layers[0].coord_width = 2;
+    v.layers[0].coords = {{0, 127}, {1, -127}};  // a square: its level shows in every sample
+    v.layers[0].env_head = {{0, 128}, {50, 0}};
+    v.layers[0].env_tail = {{0, 0}};
+    std::vector<double> x = channel(render_song(song_with(v, 0, 480), RATE), 2, 0);
+    auto level = [&](double t) { return std::fabs(x[size_t(t * RATE)]); };
+    const double full = level(0.0001);
+    ASSERT_GT(full, 0.3);
+    // Inside one step the level does not move.
+    EXPECT_EQ(level(0.2500), level(0.2501));
+    int steps = 0;
+    for (size_t i = size_t(0.1 * RATE); i < size_t(0.2 * RATE); i++)
+        steps += std::fabs(std::fabs(x[i]) - std::fabs(x[i - 1])) > 1e-6;
+    EXPECT_NEAR(steps, 26, 2);  // 0.1 s / 3.9 ms
+    EXPECT_NEAR(level(0.75) / full, 1.0 / 128, 0.002);
+    EXPECT_LT(level(1.05), 1e-6);
+}

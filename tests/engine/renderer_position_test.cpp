@@ -14,15 +14,22 @@ namespace tb = tune_builder;
 
 namespace {
 
-// A busy little song: two units, porta, a sample voice, volume changes.
+// A busy little song: porta, a one-shot and a looped sample voice, volume
+// changes.
 tb::Song busy_song() {
     tb::Song s;
     s.tempo = 150.0f;
-    s.units = {"lead", "drum"};
+    s.units = {"lead", "drum", "pad"};
     std::vector<int16_t> hit(3000);
     for (size_t i = 0; i < hit.size(); i++) hit[i] = int16_t((i * 7919 % 2000) * 8 - 8000);
-    s.voices = {tb::sine_voice("s", 90), tb::pcm_voice("hit", hit, 22050, false)};
+    std::vector<int16_t> cycle(37);
+    for (size_t i = 0; i < cycle.size(); i++) cycle[i] = int16_t(i * 600 - 11000);
+    s.voices = {tb::sine_voice("s", 90), tb::pcm_voice("hit", hit, 22050, false),
+                tb::pcm_voice("pad", cycle, 30011, true)};
     tb::add_event(s, 0, 1, tb::EV_VOICE_NO, 1);
+    tb::add_event(s, 0, 2, tb::EV_VOICE_NO, 2);
+    tb::add_note(s, 2, 0, 1900, tb::key_of(-3));
+    tb::add_note(s, 2, 2000, 1800, tb::key_of(4));
     tb::add_event(s, 0, 0, tb::EV_KEY_PORTA, 100);
     for (int i = 0; i < 16; i++) {
         tb::add_note(s, 0, i * 240, 200, tb::key_of((i * 5) % 12));
