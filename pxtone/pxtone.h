@@ -3,7 +3,7 @@
  *
  * One engine per process. Every call may be made in any order: calls that
  * need something not there (a tune, a device) fail with an error text and
- * no other effect.
+ * no other effect (a failed load has still released the tune before it).
  *
  * Threads. All calls are made from one control thread (the program's worker),
  * except that pxtone_Tune_IsStreaming may also be called from inside the
@@ -12,7 +12,8 @@
  * runs on the engine's audio thread with no engine lock held.
  *
  * Errors. Every failing call leaves a short text (at most 36 characters),
- * read with pxtone_GetLastError. The text stays until the next failure.
+ * read with pxtone_GetLastError. The text stays until the next failure, or
+ * until a lost sound device is found again ("sound device back").
  *
  * Units. Positions given out by pxtone_Tune_Stop and taken by
  * pxtone_Tune_Start are sample frames at the output rate chosen in

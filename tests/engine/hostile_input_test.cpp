@@ -201,3 +201,34 @@ TEST(HostileInput, CostlyVoicesAreBoundedAndPlaySilent) {
     ASSERT_TRUE(r.tune) << r.error;
     EXPECT_EQ(r.warning.substr(0, 11), "bad voice: ");
 }
+
+TEST(HostileInput, ExtremeEventValuesPlaySafely) {
+    // Every event kind with values from the edges of 32 bits, on all units,
+    // then render, seek and loop through it.
+    std::mt19937 rng(99);
+    const int32_t edges[] = {0, 1, -1, 64, 128, 255, 0x6000, 0x7fffffff, int32_t(0x80000000), 1 << 20, -(1 << 20)};
+    tb::Song s;
+    s.tempo = 300.0f;
+    s.units = {"a", "b", "c"};
+    s.voices = {tb::sine_voice("s"), tb::pcm_voice("p", std::vector<int16_t>(50, 3000), 8000, true)};
+    tb::Delay d;
+    d.group = 2;
+    d.rate = 99.0f;
+    d.freq = 0.01f;
+    s.delays = {d};
+    for (int i = 0; i < 400; i++) {
+        int kind = 1 + int(rng() % 15);
+        int32_t value = edges[rng() % (sizeof edges / sizeof edges[0])];
+        if (kind == tb::EV_ON) value = int32_t(rng() % 2000);
+        tb::add_event(s, int(rng() % 4000), int(rng() % 3), kind, value);
+    }
+    s.repeat_clock = 1000;
+    auto tune = load_song(s);
+    ASSERT_TRUE(tune);
+    pxtone::Renderer r(tune, 48000);
+    r.set_loop(true);
+    std::vector<int16_t> buf(2 * 4096);
+    for (int i = 0; i < 40; i++) ASSERT_EQ(r.render(buf.data(), 4096, 2), 4096);
+    r.seek(r.length() / 3);
+    EXPECT_EQ(r.render(buf.data(), 4096, 1), 4096);
+}

@@ -53,27 +53,6 @@ TEST(SilentClock, MakesUpBuffersThatFellDueBeforeItStarted) {
     EXPECT_LE(fills.load(), 13);
 }
 
-// SDL_AUDIODRIVER for one test, put back afterwards.
-class AudioDriverEnv {
-public:
-    explicit AudioDriverEnv(const char *driver) {
-        const char *old = getenv("SDL_AUDIODRIVER");
-        had_ = old != nullptr;
-        if (had_) old_ = old;
-        setenv("SDL_AUDIODRIVER", driver, 1);
-    }
-    ~AudioDriverEnv() {
-        if (had_)
-            setenv("SDL_AUDIODRIVER", old_.c_str(), 1);
-        else
-            unsetenv("SDL_AUDIODRIVER");
-    }
-
-private:
-    bool had_ = false;
-    std::string old_;
-};
-
 // Plays a one-second tune through SDL and waits for its end.
 double seconds_until_the_end(TempFolder &dir) {
     std::string path = write_tune(dir, "a.ptcop", held_note_song(1));

@@ -5,6 +5,7 @@
 #define STREAM_ENGINE_FIXTURE_H
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <mutex>
 #include <vector>
@@ -41,6 +42,31 @@ struct CallbackLog {
         calls().push_back({ticks, streaming});
         return 0;  // the engine must not care
     }
+};
+
+// SDL_AUDIODRIVER for one test, put back afterwards.
+class AudioDriverEnv {
+public:
+    // driver null: SDL chooses.
+    explicit AudioDriverEnv(const char *driver) {
+        const char *old = getenv("SDL_AUDIODRIVER");
+        had_ = old != nullptr;
+        if (had_) old_ = old;
+        if (driver)
+            setenv("SDL_AUDIODRIVER", driver, 1);
+        else
+            unsetenv("SDL_AUDIODRIVER");
+    }
+    ~AudioDriverEnv() {
+        if (had_)
+            setenv("SDL_AUDIODRIVER", old_.c_str(), 1);
+        else
+            unsetenv("SDL_AUDIODRIVER");
+    }
+
+private:
+    bool had_ = false;
+    std::string old_;
 };
 
 class EngineOnFakeDevice : public ::testing::Test {

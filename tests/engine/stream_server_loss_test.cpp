@@ -130,10 +130,7 @@ class ThreadsServerLoss : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!have_program("pulseaudio")) GTEST_SKIP() << "no pulseaudio here";
-        const char *driver = getenv("SDL_AUDIODRIVER");
-        if (driver) saved_driver_ = driver;
-        had_driver_ = driver != nullptr;
-        unsetenv("SDL_AUDIODRIVER");
+        driver_env_ = std::make_unique<AudioDriverEnv>(nullptr);
         server_ = std::make_unique<PulseServer>(dir_);
         ASSERT_TRUE(server_->start()) << "pulseaudio did not start";
         pxtone::set_recover_interval(0.2);
@@ -150,7 +147,7 @@ protected:
         pxtone_Release();
         pxtone::set_recover_interval(3.0);
         server_.reset();
-        if (had_driver_) setenv("SDL_AUDIODRIVER", saved_driver_.c_str(), 1);
+        driver_env_.reset();
         CallbackLog::take();
     }
     // Starts the tune and lets it play for a while on the server.
@@ -190,8 +187,7 @@ protected:
     TempFolder dir_;
     std::unique_ptr<PulseServer> server_;
     std::string tune_;
-    std::string saved_driver_;
-    bool had_driver_ = false;
+    std::unique_ptr<AudioDriverEnv> driver_env_;
 };
 
 TEST_F(ThreadsServerLoss, ServerKilledMidTune) {

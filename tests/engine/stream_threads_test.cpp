@@ -109,9 +109,7 @@ TEST(ThreadsHammer, ControlCallsWhileTheAudioThreadRenders) {
 }
 
 TEST(ThreadsHammer, OnTheSdlDummyDriver) {
-    const char *old = getenv("SDL_AUDIODRIVER");
-    std::string saved = old ? old : "";
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    AudioDriverEnv env("dummy");
     HammerTunes tunes;
     // 256-frame buffers: about 86 callbacks a second, on SDL's thread. The
     // calls are slowed down so that tunes get to play between them.
@@ -119,10 +117,6 @@ TEST(ThreadsHammer, OnTheSdlDummyDriver) {
     callbacks = 0;
     int calls = hammer_control(tunes, 3.0, 99, 1000);
     pxtone_Release();
-    if (old)
-        setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
-    else
-        unsetenv("SDL_AUDIODRIVER");
     EXPECT_GT(calls, 500);
     EXPECT_GT(callbacks.load(), 20);
 }
