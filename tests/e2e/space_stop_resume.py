@@ -6,19 +6,10 @@ import time
 
 import skin_model as sm
 from jukebox_session import Jukebox, TestFailure, run, wait_until
+from watching import bar_stands_still
 
 SECONDS = 12.0
 STOP, PLAY = 3, 4
-
-
-def bar_stands_still(jb):
-    """Waits for two readings 0.6 s apart with the same bar; returns it."""
-    def probe():
-        a = jb.screen().bar_width
-        time.sleep(0.6)
-        b = jb.screen().bar_width
-        return (a,) if a == b else None
-    return wait_until("the bar to stand still", 3, probe)[0]
 
 
 def goes_on_from(jb, stopped_at, how):

@@ -3,7 +3,7 @@ progress bar starts over."""
 import time
 from dataclasses import dataclass
 
-from jukebox_session import TestFailure
+from jukebox_session import TestFailure, wait_until
 
 RESTART_DROP = 60  # a bar this much shorter than a moment ago started over
 POLL = 0.05        # rest between readings, leaving the program its share
@@ -39,3 +39,13 @@ def watch_starts(jb, seconds, until=None):
             break
         time.sleep(POLL)
     return starts, s
+
+
+def bar_stands_still(jb):
+    """Waits for two readings 0.6 s apart with the same bar; returns it."""
+    def probe():
+        a = jb.screen().bar_width
+        time.sleep(0.6)
+        b = jb.screen().bar_width
+        return (a,) if a == b else None
+    return wait_until("the bar to stand still", 3, probe)[0]
