@@ -81,7 +81,8 @@ int pxtone_Tune_Release(void);
  * Starting a tune that is playing restarts it at that position. A start at
  * the song's end (loop off) plays only what still rings out there (a
  * delay's echoes), so streaming falls within a buffer or two. Returns 0 (error "no tune loaded") when there is no tune, or when
- * the engine is not ready ("not ready"). */
+ * the engine is not ready ("not ready"). After a failed load the load's
+ * error text stays: it is the one that says why nothing plays. */
 int pxtone_Tune_Start(int32_t start_sample, int32_t fade_in_msec);
 
 /* Stops the tune and returns the sample position of the first sound not yet
@@ -109,7 +110,7 @@ int pxtone_Tune_IsStreaming(void);
  * the last note's end rounded up to a whole measure), so that
  * beat_num * beat_clock * meas_num is the song's length in ticks. Any
  * pointer may be NULL. Without a tune, sets every value to 0 and returns 0
- * ("no tune loaded"). */
+ * ("no tune loaded", or the failed load's text kept, as at a start). */
 int pxtone_Tune_GetInformation(int32_t *beat_num, float *beat_tempo, int32_t *beat_clock,
                                int32_t *meas_num);
 

@@ -51,14 +51,15 @@ const char *bmp_header_problem(const unsigned char *head, size_t head_size, long
     if (shape.bits != 1 && shape.bits != 4 && shape.bits != 8 && shape.bits != 16 &&
         shape.bits != 24 && shape.bits != 32)
         return "has a pixel depth this program cannot read";
-    if (shape.compression < 0 || shape.compression > 3)
+    /* Run-length data (1, 2) is refused too: the image loader writes runs
+     * longer than a row past the row's end, corrupting memory. */
+    if (shape.compression != 0 && shape.compression != 3)
         return "is compressed in a way this program cannot read";
     long offset = static_cast<long>(read_u32(head + 10));
     if (offset < 14 || offset > file_size)
         return "is damaged (its pixel data lies outside the file)";
-    bool uncompressed = shape.compression == 0 || shape.compression == 3;
     long row_bytes = (shape.width * shape.bits + 31) / 32 * 4;
-    if (uncompressed && file_size - offset < row_bytes * shape.height)
+    if (file_size - offset < row_bytes * shape.height)
         return "is truncated";
     return nullptr;
 }

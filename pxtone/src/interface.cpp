@@ -61,10 +61,17 @@ int pxtone_Tune_Load(void *module, const char *, const char *file_name) {
     Engine &engine = the_engine();
     pxtone_Tune_Release();
     recover_output(engine);
-    if (module) return fail(engine, "no resource tunes");
-    if (!file_name) return fail(engine, "cannot open: (no name)");
-    LoadResult loaded = load_tune_file(file_name, shown_name(file_name));
-    if (!loaded.tune) return fail(engine, loaded.error.empty() ? "cannot load tune" : loaded.error);
+    LoadResult loaded;
+    if (module)
+        loaded.error = "no resource tunes";
+    else if (!file_name)
+        loaded.error = "cannot open: (no name)";
+    else
+        loaded = load_tune_file(file_name, shown_name(file_name));
+    if (!loaded.tune) {
+        engine.load_failed = true;
+        return fail(engine, loaded.error.empty() ? "cannot load tune" : loaded.error);
+    }
     engine.tune = std::move(loaded.tune);
     if (!loaded.warning.empty()) engine.error.set(loaded.warning);
     return 1;
@@ -74,12 +81,13 @@ int pxtone_Tune_Release(void) {
     Engine &engine = the_engine();
     drop_renderer(engine);
     engine.tune.reset();
+    engine.load_failed = false;
     return 1;
 }
 
 int pxtone_Tune_Start(int32_t start_sample, int32_t fade_in_msec) {
     Engine &engine = the_engine();
-    if (!engine.tune) return fail(engine, "no tune loaded");
+    if (!engine.tune) return engine.load_failed ? 0 : fail(engine, "no tune loaded");
     if (!engine.ready) return fail(engine, "not ready");
     recover_output(engine);
     auto renderer = std::make_unique<Renderer>(engine.tune, engine.format.rate);
@@ -110,7 +118,8 @@ int pxtone_Tune_GetInformation(int32_t *beat_num, float *beat_tempo, int32_t *be
     if (beat_tempo) *beat_tempo = info.beat_tempo;
     if (beat_clock) *beat_clock = info.beat_clock;
     if (meas_num) *meas_num = info.meas_num;
-    return engine.tune ? 1 : fail(engine, "no tune loaded");
+    if (engine.tune) return 1;
+    return engine.load_failed ? 0 : fail(engine, "no tune loaded");
 }
 
 const char *pxtone_GetLastError(void) { return the_engine().error.read(); }

@@ -25,6 +25,9 @@ struct Engine : AudioClient {
     std::chrono::steady_clock::time_point last_open_attempt{};
     double recover_interval_sec = 3.0;
     std::shared_ptr<const Tune> tune;
+    // The last load failed and nothing was released since: a start or an
+    // information call then keeps the load's error text, which says why.
+    bool load_failed = false;
     DeviceOpener opener;  // null: SDL
 
     void fill(int16_t *out, int frames) override { stream.fill(out, frames); }

@@ -43,6 +43,11 @@ TEST_F(ErrorTexts, EachFailureSaysWhatWentWrong) {
     EXPECT_EQ(pxtone_Tune_Load(nullptr, nullptr, ""), 0);
     EXPECT_STREQ(pxtone_GetLastError(), "cannot open: (no name)");
 
+    // A failed load's reason is not replaced by what follows it.
+    EXPECT_EQ(pxtone_Tune_Start(0, 0), 0);
+    EXPECT_EQ(pxtone_Tune_GetInformation(nullptr, nullptr, nullptr, nullptr), 0);
+    EXPECT_STREQ(pxtone_GetLastError(), "cannot open: (no name)");
+    pxtone_Tune_Release();
     EXPECT_EQ(pxtone_Tune_GetInformation(nullptr, nullptr, nullptr, nullptr), 0);
     EXPECT_STREQ(pxtone_GetLastError(), "no tune loaded");
 }
