@@ -1,7 +1,6 @@
 """A short tune ends and the next starts by itself, in list order, the last
 one followed by the first; each starts from its beginning about one tune
 length after the one before."""
-import skin_model as sm
 from jukebox_session import Jukebox, run
 from watching import watch_starts
 

@@ -265,6 +265,16 @@ class Jukebox:
         self.press(x, y, hold)
         self.park()
 
+    def press_button(self, k):
+        """Holds column button k until it shows lit, lets go, and waits for
+        it to go dark (a momentary button); returns that last screen."""
+        what = sm.BUTTON_NAMES[k]
+        self.mouse_down(*sm.button_centre(k))
+        self.wait_screen(f"{what} lit while held", 2, lambda s: s.lit[k])
+        self.mouse_up()
+        self.park()
+        return self.wait_screen(f"{what} dark again", 2, lambda s: not s.lit[k])
+
     def key(self, name, hold=HOLD):
         """Holds a key for `hold` seconds. Keys go to the window under the
         pointer, so the pointer waits on the title strip meanwhile."""

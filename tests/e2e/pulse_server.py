@@ -4,7 +4,6 @@ Its runtime folder and HOME are under the test's folder, so it meets no
 other server; programs find it through env()."""
 import os
 import subprocess
-import time
 
 from jukebox_session import TestFailure, need_tools, spawn, wait_until
 

@@ -4,7 +4,6 @@ tune goes on from there, not from its start. The stop and play buttons do
 the same, lit while held."""
 import time
 
-import skin_model as sm
 from jukebox_session import Jukebox, TestFailure, run, wait_until
 from watching import bar_stands_still
 
@@ -21,14 +20,6 @@ def goes_on_from(jb, stopped_at, how):
                               "the tune started over")
         return s.bar_width >= stopped_at + 8
     wait_until(f"{how}: the bar to grow on from {stopped_at}", 3, probe)
-
-
-def held_lit(jb, k):
-    """Holds button k until it shows lit, then lets go."""
-    jb.mouse_down(*sm.button_centre(k))
-    jb.wait_screen(f"{sm.BUTTON_NAMES[k]} lit while held", 2, lambda s: s.lit[k])
-    jb.mouse_up()
-    jb.park()
 
 
 def test():
@@ -50,10 +41,10 @@ def test():
         jb.key("space")
         goes_on_from(jb, stopped_at, "Space")
 
-        held_lit(jb, STOP)
+        jb.press_button(STOP)
         stopped_at = bar_stands_still(jb)
         print(f"the stop button stopped the bar at {stopped_at}")
-        held_lit(jb, PLAY)
+        jb.press_button(PLAY)
         goes_on_from(jb, stopped_at, "the play button")
         s = jb.screen()
         if s.current_rows != [0] or s.error:
