@@ -20,10 +20,12 @@ cleanup() {
 }
 trap cleanup EXIT
 # Xvfb picks a free display; another server starting at the same moment
-# can take it first, so try again until one answers.
+# can take it first, so try again until one answers. -noreset: a server
+# resets when its last client (the xprop probe) leaves and drops the
+# connections made meanwhile, the program's among them.
 start_xvfb() {
     rm -f "$tmp/display"
-    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 640x480x24 -noreset -nolisten tcp 3>"$tmp/display" 2>/dev/null &
     xvfb_pid=$!
     for _ in $(seq 50); do [ -s "$tmp/display" ] && break; sleep 0.1; done
     export DISPLAY=":$(cat "$tmp/display" 2>/dev/null)"

@@ -1,0 +1,61 @@
+// e2e_tunes: writes one small tune for the end-to-end tests.
+//
+//   e2e_tunes FILE SECONDS SEMITONE [SEMITONE...]
+//
+// The tune plays the given notes (semitones from A4, a sine voice) one after
+// another, each for an equal share of SECONDS less a short gap, and is
+// exactly SECONDS long: one measure with one beat per note. FILE ending in
+// ".pttune" gets that format, anything else ".ptcop". Exits 0 when written,
+// 2 on bad arguments, 1 when the file cannot be written.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tune_builder.h"
+
+using namespace tune_builder;
+
+static bool ends_with(const std::string &s, const std::string &tail)
+{
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+static Song melody(bool pttune, double seconds, const std::vector<int> &semitones)
+{
+    Song s;
+    s.pttune = pttune;
+    s.beat_clock = pttune ? 48 : 480;
+    s.beat_num = int(semitones.size());
+    s.tempo = float(60.0 * double(semitones.size()) / seconds);
+    s.last_clock = s.beat_num * s.beat_clock;
+    s.voices.push_back(sine_voice("sine", 96));
+    s.units.push_back("melody");
+    add_event(s, 0, 0, EV_VOICE_NO, 0);
+    const int note_length = s.beat_clock * 7 / 8;
+    for (size_t i = 0; i < semitones.size(); i++)
+        add_note(s, 0, int(i) * s.beat_clock, note_length, key_of(semitones[i]));
+    return s;
+}
+
+int main(int argc, char **argv)
+{
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: e2e_tunes FILE SECONDS SEMITONE [SEMITONE...]\n");
+        return 2;
+    }
+    const std::string path = argv[1];
+    const double seconds = std::atof(argv[2]);
+    if (!(seconds > 0.05 && seconds < 600.0)) {
+        std::fprintf(stderr, "e2e_tunes: SECONDS must be between 0.05 and 600\n");
+        return 2;
+    }
+    std::vector<int> semitones;
+    for (int i = 3; i < argc; i++)
+        semitones.push_back(std::atoi(argv[i]));
+    if (!write_file(melody(ends_with(path, ".pttune"), seconds, semitones), path)) {
+        std::fprintf(stderr, "e2e_tunes: cannot write %s\n", path.c_str());
+        return 1;
+    }
+    return 0;
+}
