@@ -122,6 +122,12 @@ bool advance_sample(NoteSlot &n, int frames) {
     return true;
 }
 
+// A step in 32.32 fixed point, limited to 0..most; NaN counts as 0.
+uint64_t fixed_step(double step, double most) {
+    step *= 4294967296.0;
+    return step > 0.0 ? uint64_t(std::min(step, most)) : 0;
+}
+
 }  // namespace
 
 void note_start(NoteSlot &n, const VoicePlay *vp, int64_t length) {
@@ -138,12 +144,9 @@ void note_start(NoteSlot &n, const VoicePlay *vp, int64_t length) {
 
 void note_set_pitch(NoteSlot &n, double factor) {
     if (!n.vp) return;
-    for (int l = 0; l < n.vp->layer_count; l++) {
-        double inc = n.vp->layers[l].pitch * factor * 4294967296.0;
-        n.inc[l] = uint32_t(std::min(std::max(inc, 0.0), 2147483647.0));
-    }
-    double step = n.vp->sample_step * factor * 4294967296.0;
-    n.step = uint64_t(std::min(std::max(step, 0.0), 1e15));
+    for (int l = 0; l < n.vp->layer_count; l++)
+        n.inc[l] = uint32_t(fixed_step(n.vp->layers[l].pitch * factor, 2147483647.0));
+    n.step = fixed_step(n.vp->sample_step * factor, 1e15);
 }
 
 void note_cut(NoteSlot &n) {

@@ -24,6 +24,10 @@ enum EventKind : uint8_t {
 
 // Key of A4: 256 per semitone; voices sound at their reference pitch here.
 constexpr int32_t KEY_REFERENCE = 0x6000;
+// Keys and basic keys are taken at most this far (12 octaves) from their
+// reference: further out no pitch is audible, and the factors stay finite,
+// so a far key meeting a far basic key never makes infinity times zero.
+constexpr double KEY_SPAN = 12 * 12 * 256;
 constexpr int32_t DEFAULT_VELOCITY = 104;
 constexpr int32_t DEFAULT_VOLUME = 104;
 constexpr int32_t PAN_CENTRE = 64;

@@ -20,7 +20,8 @@ void update_gain(UnitPlayer &u) {
 }
 
 void update_pitch(UnitPlayer &u) {
-    note_set_pitch(u.note, std::exp2((u.key - KEY_REFERENCE) / 3072.0) * u.key_correct);
+    const double apart = std::clamp(u.key - KEY_REFERENCE, -KEY_SPAN, KEY_SPAN);
+    note_set_pitch(u.note, std::exp2(apart / 3072.0) * u.key_correct);
 }
 
 int32_t clamp(int32_t v, int32_t lo, int32_t hi) { return std::min(std::max(v, lo), hi); }

@@ -25,7 +25,8 @@ constexpr double PTV_A4_HZ = 441.0;
 
 
 double key_factor(int32_t basic_key, int32_t standard) {
-    return std::exp2(double(standard - basic_key) / 3072.0);
+    const double apart = std::clamp(double(standard) - double(basic_key), -KEY_SPAN, KEY_SPAN);
+    return std::exp2(apart / 3072.0);
 }
 
 FrameEnvelope frame_envelope(const WaveLayer &l, int rate) {

@@ -232,3 +232,32 @@ TEST(HostileInput, ExtremeEventValuesPlaySafely) {
     r.seek(r.length() / 3);
     EXPECT_EQ(r.render(buf.data(), 4096, 1), 4096);
 }
+
+TEST(HostileInput, ExtremeBasicKeysWithExtremeKeysPlaySafely) {
+    // A voice whose basic key is far out makes its own pitch overflow to
+    // infinity or vanish to zero; a KEY far out the other way would then meet
+    // it as infinity times zero. Both ends, on a wave voice and a sample.
+    const int32_t far[] = {int32_t(0x80000000), 0x7fffffff};
+    for (int32_t basic : far) {
+        for (int32_t key : far) {
+            SCOPED_TRACE(testing::Message() << "basic key " << basic << ", key " << key);
+            tb::Song s;
+            s.units = {"wave", "pcm"};
+            tb::Voice wave = tb::sine_voice("s");
+            wave.layers[0].basic_key = basic;
+            tb::Voice pcm = tb::pcm_voice("p", std::vector<int16_t>(64, 3000), 8000, true);
+            pcm.basic_key = basic;
+            s.voices = {wave, pcm};
+            tb::add_event(s, 0, 1, tb::EV_VOICE_NO, 1);
+            for (int unit = 0; unit < 2; unit++) {
+                tb::add_event(s, 0, unit, tb::EV_KEY, key);
+                tb::add_note(s, unit, 0, 480, -1);
+            }
+            auto tune = load_song(s);
+            ASSERT_TRUE(tune);
+            pxtone::Renderer r(tune, 22050);
+            std::vector<int16_t> buf(2 * 4096);
+            EXPECT_EQ(r.render(buf.data(), 4096, 2), 4096);
+        }
+    }
+}
