@@ -3,8 +3,9 @@
 //
 //   allegro_glyphs     (needs no display)
 //
-// One line per character 32..126: its code, its width, then one hex word per
-// pixel row of the glyph, bit (width - 1 - x) set where pixel x is drawn.
+// One line per character 32..126 and 160..255 (the font has Latin-1 too, and
+// file names may hold it): its code, its width, then one hex word per pixel
+// row of the glyph, bit (width - 1 - x) set where pixel x is drawn.
 // Exits 0, or 1 when Allegro cannot start.
 #include <allegro.h>
 
@@ -18,8 +19,11 @@ int main()
     set_color_depth(32);
     const int ink = makecol(255, 255, 255);
     const int h = text_height(font);
-    for (int code = 32; code <= 126; code++) {
-        const char text[2] = {char(code), 0};
+    for (int code = 32; code <= 255; code++) {
+        if (code > 126 && code < 160)
+            continue;
+        char text[8] = {};
+        usetc(text, code);  // the text is UTF-8
         const int w = text_length(font, text);
         BITMAP *cell = create_bitmap_ex(32, w > 0 ? w : 1, h);
         clear_to_color(cell, 0);
