@@ -20,6 +20,11 @@ class PulseServer:
             os.makedirs(d, mode=0o700, exist_ok=True)
         self.log = open(os.path.join(workdir, "pulse.log"), "ab")
         self.recorder = None
+        self.start_again()
+
+    def start_again(self):
+        """Starts the server (again, after stop or kill) at the same place,
+        so programs that found it before find it again."""
         # -n: no default configuration, so nothing but the null sink; run
         # in the foreground as our child so it goes when we do.
         self.proc = spawn(["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
@@ -58,6 +63,13 @@ class PulseServer:
         if self.recorder and self.recorder.poll() is None:
             self.recorder.terminate()
             self.recorder.wait(5)
+
+    def kill(self):
+        """Ends the server at once (SIGKILL), as a crash would; the
+        recording, if any, ends with it."""
+        self.proc.kill()
+        self.proc.wait(5)
+        self.stop_recording()
 
     def stop(self):
         self.stop_recording()
