@@ -156,10 +156,12 @@ class Jukebox:
         subprocess.run([self.tune_tool, os.path.join(self.folder, name), "%g" % seconds] +
                        [str(s) for s in semitones], check=True)
 
-    def start(self, env=None):
+    def start(self, env=None, skin_folder=None):
         """Starts the X server and the program (with `env` added to its
         environment); waits for its window, for a first frame that reads
-        back whole, and for input to reach it."""
+        back whole, and for input to reach it. The window is read as drawn
+        with the skin files in `skin_folder` (by default the program's
+        folder)."""
         if self.x is None:
             self.x = XServer(self.workdir, self.depth)
         self.env = dict(os.environ, DISPLAY=self.x.display, SDL_AUDIODRIVER="dummy")
@@ -170,7 +172,7 @@ class Jukebox:
         self.proc = spawn([self.program], cwd=self.folder, env=self.env, stdout=self.logs[0],
                           stderr=self.logs[1])
         self.window = wait_until("the program's window", 10, self._find_window)
-        skin = sm.Skin(self.folder, sm.load_glyphs(self.glyph_tool))
+        skin = sm.Skin(skin_folder or self.folder, sm.load_glyphs(self.glyph_tool))
         self.reader = ScreenReader(skin, tolerance=0 if self.depth >= 24 else 8)
         self.skin = skin
         self.wait_screen("a first frame", 10, lambda s: True, first_frame=True)
