@@ -189,13 +189,18 @@ def tune_head(folder):
     return folder.seed[b".ptcop"][:64]
 
 
+LONG_NOISE = b"noise under a name too long for the error line.ptcop"
+
+
 def write_bad_files(folder, as_root):
     """Writes the bad entries; returns {file name: error text} for them and
     a function that spoils the two that change after the scan."""
     bad = {
         b"folder.ptcop": "not a tune: folder.ptcop",
         b"empty.ptcop": "not a tune: empty.ptcop",
-        b"noise.ptcop": "not a tune: noise.ptcop",
+        # a name too long for the error line: shortened, and its last
+        # character cut by the window's edge
+        LONG_NOISE: "not a tune: " + LONG_NOISE.decode()[:22] + "..",
         b"huge noise.pttune": "not a tune: huge noise.pttune",
         b"huge tune.pttune": "tune too big: huge tune.pttune",
         b"deleted.ptcop": "cannot open: deleted.ptcop",
@@ -203,7 +208,7 @@ def write_bad_files(folder, as_root):
     }
     os.mkdir(folder.file(b"folder.ptcop"))
     folder.write(b"empty.ptcop", b"")
-    folder.random(b"noise.ptcop", 4096)
+    folder.random(LONG_NOISE, 4096)
     folder.random(b"huge noise.pttune", HUGE_FILE_BYTES)
     folder.random(b"huge tune.pttune", HUGE_FILE_BYTES, head=tune_head(folder))
     folder.tune(b"deleted.ptcop")

@@ -124,6 +124,21 @@ class ScreenReader:
             return None
         return "".join(self.chars[i] for i in best)
 
+    def _read_clipped_cell(self, img, background, ignore, x, y):
+        """The character of the glyph cell at (x, y) that the window's right
+        edge cuts off: the first (the space first) whose visible columns
+        are drawn so, or None when none is."""
+        visible = sm.WINDOW_W - x
+        gh = self.skin.glyph_h
+        got, ign = img[y:y + gh, x:], ignore[y:y + gh, x:]
+        not_text = self._bad(got, np.broadcast_to(self.skin.text_colour, got.shape), ign)
+        not_bg = self._bad(got, background[y:y + gh, x:], ign)
+        for c in self.chars:
+            ink = self.skin.glyphs[c][:, :visible]
+            if not (not_text & ink).any() and not (not_bg & ~ink).any():
+                return c
+        return None
+
     def _read_row(self, img, ignore, j):
         x, y = sm.row_place(j)
         nx_end, ny = sm.row_number_end(j)
@@ -208,8 +223,12 @@ class ScreenReader:
             raise ScreenMismatch(f"progress bar: widths {fits[0]}..{fits[-1]} all fit")
         s.bar_width = fits[0]
         ex, ey = sm.ERROR_PLACE
-        error = self._read_cells(img, self.skin.backdrop, ignore, ex, ey,
-                                 (sm.WINDOW_W - ex) // self.skin.glyph_w)
+        cells = (sm.WINDOW_W - ex) // self.skin.glyph_w
+        error = self._read_cells(img, self.skin.backdrop, ignore, ex, ey, cells)
+        if error is not None and (sm.WINDOW_W - ex) % self.skin.glyph_w:
+            last = self._read_clipped_cell(img, self.skin.backdrop, ignore,
+                                           ex + cells * self.skin.glyph_w, ey)
+            error = None if last is None else error + last
         if error is None:
             raise ScreenMismatch("error line: not text in the text colour")
         s.error = error.rstrip()
