@@ -28,6 +28,7 @@ MIB = 1 << 20
 START_LIMIT = 10.0        # seconds from launch to a readable first frame
 HUGE_FILE_BYTES = 100 * MIB
 PEAK_GROWTH_LIMIT_KIB = 8 * 1024   # a 100 MB file may cost this much at most
+RESIDENT_LIMIT_KIB = 48 * 1024     # about 13 MB is usual, whatever the folder holds
 
 
 class Folder:
@@ -75,6 +76,8 @@ def start(jb):
     print(f"started in {took:.1f} s, resident {kib} KiB")
     if took > START_LIMIT:
         raise TestFailure(f"the first frame took {took:.1f} s")
+    if kib > RESIDENT_LIMIT_KIB:
+        raise TestFailure(f"resident {kib} KiB after the start")
     return kib
 
 
@@ -281,8 +284,10 @@ def bad_files():
         toggle_loop(jb, False)
         good_rows = [row_of[n] + 1 for n in good]
         played = play_through(jb, good_rows, 15, errors_allowed=set(bad.values()))
-        print(f"played past the bad ones to tunes {played}; resident "
-              f"{resident_kib(jb.proc.pid)} KiB")
+        kib = resident_kib(jb.proc.pid)
+        print(f"played past the bad ones to tunes {played}; resident {kib} KiB")
+        if kib > RESIDENT_LIMIT_KIB:
+            raise TestFailure(f"resident {kib} KiB after the bad files")
 
 
 CASES = {"many": many_files, "names": odd_names, "files": bad_files}
