@@ -4,7 +4,7 @@ from E2E_FRAME_COUNTER, set by CTest)."""
 import subprocess
 import threading
 
-from jukebox_session import TestFailure, env_path, spawn
+from jukebox_session import TestFailure, end_process, env_path, spawn
 
 
 class FrameCounter:
@@ -34,13 +34,7 @@ class FrameCounter:
 
     def stop(self):
         """Ends counting; returns the frames of each whole second counted."""
-        if self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+        end_process(self.proc)
         self._reader.join(5)
         return list(self.per_second)
 

@@ -58,6 +58,18 @@ def spawn(args, **kw):
     return subprocess.Popen(args, preexec_fn=_die_with_parent, **kw)
 
 
+def end_process(proc, grace=5):
+    """Asks a child to end (SIGTERM), kills it after `grace` seconds."""
+    if proc is None or proc.poll() is not None:
+        return
+    proc.terminate()
+    try:
+        proc.wait(grace)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
+
+
 def wait_until(what, timeout, probe, interval=0.05):
     """Calls probe() until it returns something true and returns that;
     raises TestFailure naming `what` after `timeout` seconds."""
@@ -110,13 +122,7 @@ class XServer:
         return False
 
     def stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+        end_process(self.proc)
 
 
 class Jukebox:
@@ -353,13 +359,7 @@ class Jukebox:
 
     # -- teardown -----------------------------------------------------------
     def close(self, failed=False):
-        if self.proc is not None and self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+        end_process(self.proc)
         if self.x is not None:
             self.x.stop()
         for log in self.logs:

@@ -5,7 +5,7 @@ other server; programs find it through env()."""
 import os
 import subprocess
 
-from jukebox_session import TestFailure, need_tools, spawn, wait_until
+from jukebox_session import TestFailure, end_process, need_tools, spawn, wait_until
 
 SINK = "e2e_null"
 RATE = 22050
@@ -73,10 +73,4 @@ class PulseServer:
 
     def stop(self):
         self.stop_recording()
-        if self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+        end_process(self.proc)
