@@ -26,7 +26,7 @@ bool is_random(int32_t type) { return type == NOISE_RANDOM || type == NOISE_RAND
 // The main oscillator's periodic waves are read from a table of
 // MAIN_TABLE_SIZE samples a period, sample by sample (the ptvoice overtone
 // table's size): the phase is held at the start of its sample. Fitted on
-// the kicks and snares of base0, base4 and fakeart (base0 spec 0.972 ->
+// the kicks and snares of base0, base4 and fakeart (base0 spec_corr 0.972 ->
 // 0.986); quantising the modulators as well fits worse.
 constexpr double MAIN_TABLE_SIZE = 400.0;
 
