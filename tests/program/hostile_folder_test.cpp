@@ -181,19 +181,7 @@ TEST_F(hostile_folder, two_thousand_files_fill_the_table_and_are_all_played_past
     EXPECT_LE(player_state.top_row, TUNE_CAPACITY - VISIBLE_ROWS + 1);
 }
 
-// Peak resident memory (VmHWM) in KiB, after resetting it to the current
-// resident size; -1 where /proc cannot do that.
-long reset_peak_rss()
-{
-    std::ofstream("/proc/self/clear_refs") << "5";
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stol(line.substr(6));
-    return -1;
-}
-
+// Peak resident memory (VmHWM) in KiB; -1 where /proc does not say.
 long peak_rss()
 {
     std::ifstream status("/proc/self/status");
@@ -202,6 +190,13 @@ long peak_rss()
         if (line.rfind("VmHWM:", 0) == 0)
             return std::stol(line.substr(6));
     return -1;
+}
+
+// The same, after resetting the peak to the current resident size.
+long reset_peak_rss()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+    return peak_rss();
 }
 
 TEST_F(hostile_folder, a_hundred_megabyte_file_fails_fast_in_bounded_memory)
