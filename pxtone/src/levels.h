@@ -20,9 +20,11 @@ constexpr float VELOCITY_FULL = 128.0f;
 
 // A note cut by the next note of its unit fades out over this time.
 constexpr double CUT_FADE_SECONDS = 0.002;
-// Sampled and noise voices have no release of their own: at the end of
-// their note they fade out over this time.
-constexpr double SAMPLE_RELEASE_SECONDS = 0.010;
+// Sampled and noise voices have no release of their own. On smooth voices
+// they fade out linearly over the last this-much of the note and are silent
+// from its end: the editor's clean WAV of a looped 8-bit square with 16 ms
+// notes falls from full to nothing over the 175 frames before each end.
+constexpr double SAMPLE_FADE_OUT_SECONDS = 0.004;
 // A note's attack fades in over this time on smooth voices.
 constexpr double SMOOTH_ATTACK_SECONDS = 0.0;
 

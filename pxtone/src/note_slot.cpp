@@ -11,15 +11,16 @@ namespace {
 
 constexpr int MAX_BLOCK = 1024;
 
+// Frames from key-off to silence of a ptvoice layer.
 int64_t release_of(const NoteSlot &n, int layer) {
-    int64_t r = n.vp->is_sample ? n.vp->release : n.vp->layers[layer].envelope.release;
-    return std::max(r, n.vp->cut_fade);
+    return std::max(n.vp->layers[layer].envelope.release, n.vp->cut_fade);
 }
 
 // Frames after which the note is silent for good (NEVER when unknown).
 int64_t death_age(const NoteSlot &n) {
+    if (n.vp->is_sample) return n.off_age;
     int64_t r = 0;
-    for (int l = 0; l < std::max(1, n.vp->layer_count); l++) r = std::max(r, release_of(n, l));
+    for (int l = 0; l < n.vp->layer_count; l++) r = std::max(r, release_of(n, l));
     return n.off_age >= NEVER ? NEVER : n.off_age + r;
 }
 
@@ -27,18 +28,21 @@ int64_t death_age(const NoteSlot &n) {
 void amplitude(NoteSlot &n, int layer, int frames, float *g) {
     const VoicePlay &vp = *n.vp;
     const FrameEnvelope *env = vp.is_sample ? nullptr : &vp.layers[layer].envelope;
-    const int64_t rel = release_of(n, layer);
+    const int64_t rel = env ? release_of(n, layer) : 0;
     for (int i = 0; i < frames; i++) {
         const int64_t a = n.age + i;
         float v;
         constexpr float STEP = 1.0f / ENVELOPE_FULL;
-        if (a < n.off_age) {
-            v = env ? float(env->head_level(a, n.seg[layer])) * STEP : 1.0f;
+        if (!env) {
+            // Sample voices fade out over the last `release` frames before
+            // key-off and are silent after it.
+            const int64_t left_frames = n.off_age - a, fade = vp.release;
+            v = left_frames <= 0 ? 0.0f : left_frames >= fade ? 1.0f : float(left_frames) / float(fade);
+        } else if (a < n.off_age) {
+            v = float(env->head_level(a, n.seg[layer])) * STEP;
         } else {
             const int64_t r = a - n.off_age, from = n.off_level[layer];
-            if (r >= rel) v = 0.0f;
-            else if (env) v = float(from - from * r / rel) * STEP;  // whole steps, as the head
-            else v = 1.0f - float(r) / float(rel);
+            v = r >= rel ? 0.0f : float(from - from * r / rel) * STEP;  // whole steps, as the head
         }
         if (a < vp.attack) v *= float(a) / float(vp.attack);
         if (n.fade_age >= 0) {

@@ -85,7 +85,7 @@ VoicePlay prepare_voice(const Voice &v, int rate) {
     }
     p.sample_step = v.sample.rate / rate * v.tuning * key_factor(v.basic_key, SAMPLE_BASIC_KEY);
     p.sample_gain = v.kind == VoiceKind::ptnoise ? NOISE_GAIN : SAMPLE_GAIN;
-    p.release = int64_t(std::llround(SAMPLE_RELEASE_SECONDS * rate));
+    p.release = smooth ? int64_t(std::llround(SAMPLE_FADE_OUT_SECONDS * rate)) : 0;
     return p;
 }
 

@@ -54,7 +54,7 @@ struct VoicePlay {
     // Sample voices: source frames per output frame at the reference key.
     double sample_step = 1.0;
     float sample_gain = 1.0f;
-    int64_t release = 0;  // sample voices: fade at key-off
+    int64_t release = 0;  // sample voices: fade-out ending at key-off
     int64_t attack = 0;   // fade-in at key-on
     int64_t cut_fade = 0;  // fade when cut by the next note
 };

@@ -105,6 +105,36 @@ TEST(NoteShape, OneShotSampleEndsWithItsDataAndNoteEndGatesIt) {
     EXPECT_LT(rms(x, size_t(0.25 * RATE), size_t(0.9 * RATE)), 1e-4);
 }
 
+TEST(NoteShape, SmoothSampleFadesOutOverItsLastFourMillisecondsAndNextNoteStartsFull) {
+    // A looped constant, two 0.1 s notes back to back (48 ticks at 60 bpm).
+    std::vector<int16_t> flat(200, 16000);
+    tb::Song s;
+    s.tempo = 60.0f;
+    s.units = {"u"};
+    s.voices = {tb::pcm_voice("flat", flat, 44100, true)};
+    tb::add_note(s, 0, 0, 48, tb::KEY_A4);
+    tb::add_note(s, 0, 48, 48, tb::KEY_A4);
+    std::vector<double> x = channel(render_song(s, RATE), 2, 0);
+    const size_t end = 4410, fade = 176;  // 4 ms
+    const double full = x[2000];
+    ASSERT_GT(full, 0.1);
+    EXPECT_DOUBLE_EQ(x[end - fade - 1], full);
+    EXPECT_NEAR(x[end - fade / 2] / full, 0.5, 0.02);
+    EXPECT_LT(x[end - 1] / full, 0.01);
+    EXPECT_DOUBLE_EQ(x[end], full) << "the next note starts at full level";
+    for (size_t i = 2 * end; i < 3 * end; i++) ASSERT_EQ(x[i], 0.0) << "sound after the end at " << i;
+}
+
+TEST(NoteShape, SampleWithoutTheSmoothFlagStopsAtTheNoteEnd) {
+    std::vector<int16_t> flat(200, 16000);
+    tb::Voice v = tb::pcm_voice("flat", flat, 44100, true);
+    v.voice_flags = 1;  // loop only
+    std::vector<double> x = channel(render_song(song_with(v, 0, 48), RATE), 2, 0);
+    EXPECT_GT(x[4409], 0.1);
+    EXPECT_DOUBLE_EQ(x[4409], x[2000]);
+    for (size_t i = 4410; i < 8820; i++) ASSERT_EQ(x[i], 0.0) << i;
+}
+
 TEST(NoteShape, VoiceNumberPicksTheVoiceForTheNextNotes) {
     std::vector<int16_t> cycle(50);  // 882 Hz at A4
     for (int i = 0; i < 50; i++) cycle[size_t(i)] = int16_t(20000 * std::sin(2 * M_PI * i / 50));
