@@ -22,6 +22,10 @@ namespace {
 
 constexpr int BLOCK = 512;
 constexpr int64_t TAIL_STEP = 64;
+// A loop runs at least this long before it jumps back, so a song or a
+// repeat section a few frames long cannot make the renderer restore every
+// unit thousands of times a second.
+constexpr double MIN_LOOP_SECONDS = 0.05;
 
 int16_t saturate(float v) {
     v = std::floor(v + 0.5f);
@@ -45,6 +49,7 @@ struct Renderer::State {
     UnitContext ctx;
     int64_t length = 0;
     int64_t repeat_frame = 0;
+    int64_t loop_end = 0;  // with loop on: where play jumps back to the repeat position
     size_t repeat_event = 0;
     int64_t pos = 0;
     size_t cursor = 0;
@@ -59,6 +64,7 @@ struct Renderer::State {
         for (const Event &e : tune->events) event_frames.push_back(clock.frame_of(e.clock));
         length = clock.frame_of(tune->end_clock);
         repeat_frame = clock.frame_of(tune->repeat_clock);
+        loop_end = std::max(length, repeat_frame + int64_t(std::llround(MIN_LOOP_SECONDS * rate)));
         repeat_event = size_t(std::lower_bound(tune->events.begin(), tune->events.end(),
                                                tune->repeat_clock,
                                                [](const Event &e, int32_t c) { return e.clock < c; }) -
@@ -86,10 +92,11 @@ struct Renderer::State {
         }
     }
 
-    // Frames until the next event, the song's end, or `limit`.
+    // Frames until the next event, the song's end (or the loop's), or `limit`.
+    // Past the end of a short loop the notes sound on and no event plays.
     int step_frames(int64_t limit) const {
-        int64_t n = std::min<int64_t>(limit, length - pos);
-        if (cursor < event_frames.size()) n = std::min(n, event_frames[cursor] - pos);
+        int64_t n = std::min<int64_t>(limit, (loop ? loop_end : length) - pos);
+        if (cursor < event_frames.size() && pos < length) n = std::min(n, event_frames[cursor] - pos);
         return int(std::max<int64_t>(n, 0));
     }
 
@@ -176,6 +183,7 @@ struct Renderer::State {
         }
         pos = repeat_frame;
         cursor = repeat_event;
+        in_tail = false;
     }
 
     // Renders up to `frames` frames into `out` (or mixes and drops them when
@@ -192,11 +200,11 @@ struct Renderer::State {
                 if (into == 0 && tail_silent()) break;
                 n = int(std::min<int64_t>(frames - done, TAIL_STEP - into));
             } else {
-                if (pos >= length) {
+                if (pos >= loop_end) {
                     if (length <= 0) break;
                     jump_to_repeat();
                 }
-                apply_events();
+                if (pos < length) apply_events();
                 n = step_frames(std::min(frames - done, BLOCK));
             }
             if (n <= 0) continue;

@@ -1,6 +1,7 @@
 // Every tune the fuzzer once tripped over (tests/data/tunes) loads, or is
-// refused with a short error text, and a tune that loads plays a second and
-// seeks to its middle (the fuzzer does both). Load and play times are printed.
+// refused with a short error text, and a tune that loads plays a second,
+// without and with the loop, and seeks to its middle (the fuzzer does all
+// that). Load and play times are printed.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -26,11 +27,18 @@ TEST(FuzzFindings, KeptTunesLoadOrAreRefusedAndPlay) {
             EXPECT_FALSE(r.error.empty());
             EXPECT_LE(r.error.size(), 36u);
         } else {
-            pxtone::Renderer renderer(r.tune, 22050);
-            std::vector<int16_t> out(2 * 22050);
-            EXPECT_LE(renderer.render(out.data(), 22050, 2), 22050);
-            renderer.seek(renderer.length() / 2);
-            EXPECT_LE(renderer.position(), renderer.length());
+            for (bool loop : {false, true}) {
+                pxtone::Renderer renderer(r.tune, 22050);
+                renderer.set_loop(loop);
+                std::vector<int16_t> out(2 * 22050);
+                int got = renderer.render(out.data(), 22050, 2);
+                EXPECT_LE(got, 22050);
+                if (loop && renderer.length() > 0) {
+                    EXPECT_EQ(got, 22050) << "a looping tune ended";
+                }
+                renderer.seek(renderer.length() / 2);
+                EXPECT_LE(renderer.position(), renderer.length());
+            }
         }
         double ms = std::chrono::duration<double, std::milli>(
                         std::chrono::steady_clock::now() - start).count();

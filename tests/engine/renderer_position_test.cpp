@@ -108,6 +108,28 @@ TEST(RendererPosition, LoopJumpsToTheRepeatWithoutAGap) {
     EXPECT_EQ(r.position_ticks(), 960 + clock.tick_of(22050));
 }
 
+TEST(RendererPosition, ALoopShorterThanFiftyMillisecondsRunsFiftyBeforeItJumps) {
+    // A song one tick long (23 frames at 22050 Hz) whose note outlasts it:
+    // the loop plays on to 50 ms, notes sounding and no event, then jumps.
+    tb::Song s;
+    s.units = {"u"};
+    s.voices = {tb::sine_voice("s")};
+    s.last_clock = 1;
+    tb::add_note(s, 0, 0, 480, tb::KEY_A4);
+    auto tune = load_song(s);
+    pxtone::Renderer r(tune, 22050);
+    r.set_loop(true);
+    ASSERT_EQ(r.length(), 23);
+    const int loop = 1103;  // 50 ms
+    std::vector<int16_t> out(2 * 3000);
+    ASSERT_EQ(r.render(out.data(), 3000, 2), 3000);
+    EXPECT_EQ(r.position(), 3000 - 2 * loop);
+    EXPECT_EQ(r.position_ticks(), 1) << "past the song's end the position stays at the end";
+    std::vector<double> x = channel(out, 2, 0);
+    EXPECT_GT(rms(x, 500, 1000), 0.05) << "the note sounds on past the song's end";
+    EXPECT_GT(rms(x, loop + 500, loop + 1000), 0.05) << "and again after the jump";
+}
+
 TEST(RendererPosition, LoopOffEndsWithFewerFrames) {
     auto tune = load_song(busy_song());
     pxtone::Renderer r(tune, 22050);
