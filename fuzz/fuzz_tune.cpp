@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "renderer.h"
+#include "mix/renderer.h"
 #include "tune.h"
 
 namespace {

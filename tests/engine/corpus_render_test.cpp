@@ -5,7 +5,7 @@
 #include "audio_measure.h"
 #include "corpus_files.h"
 #include "render_song.h"
-#include "renderer.h"
+#include "mix/renderer.h"
 #include "tune.h"
 
 using namespace test_support;

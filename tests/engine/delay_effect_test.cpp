@@ -5,7 +5,7 @@
 
 #include "audio_measure.h"
 #include "render_song.h"
-#include "renderer.h"
+#include "mix/renderer.h"
 
 using namespace test_support;
 namespace tb = tune_builder;

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "corpus_files.h"
-#include "renderer.h"
+#include "mix/renderer.h"
 #include "tune.h"
 
 namespace fs = std::filesystem;

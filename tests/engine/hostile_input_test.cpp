@@ -10,7 +10,7 @@
 
 #include "corpus_files.h"
 #include "render_song.h"
-#include "renderer.h"
+#include "mix/renderer.h"
 #include "tune.h"
 #include "tune_builder.h"
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "interface_error.h"
+#include "interface/interface_error.h"
 #include "stream_engine_fixture.h"
 
 namespace {

@@ -5,8 +5,8 @@
 
 #include "audio_measure.h"
 #include "render_song.h"
-#include "renderer.h"
-#include "song_clock.h"
+#include "mix/renderer.h"
+#include "mix/song_clock.h"
 #include "tune_model.h"
 
 using namespace test_support;

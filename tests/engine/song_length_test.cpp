@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "render_song.h"
-#include "renderer.h"
+#include "mix/renderer.h"
 #include "tune.h"
 
 using namespace test_support;

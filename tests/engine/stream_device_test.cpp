@@ -7,8 +7,8 @@
 #include <string>
 #include <thread>
 
-#include "audio_device_silent.h"
-#include "interface_engine.h"
+#include "output/audio_device_silent.h"
+#include "interface/interface_engine.h"
 #include "stream_engine_fixture.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <mutex>
 #include <vector>
 
-#include "interface_testing.h"
+#include "interface/interface_testing.h"
 #include "pxtone.h"
 #include "stream_fake_device.h"
 #include "stream_test_tunes.h"

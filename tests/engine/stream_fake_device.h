@@ -9,7 +9,7 @@
 #include <mutex>
 #include <vector>
 
-#include "audio_device.h"
+#include "output/audio_device.h"
 
 struct FakeOutput {
     std::mutex mutex;  // held while pumping and while a device opens or closes

@@ -15,8 +15,8 @@
 #include <functional>
 #include <thread>
 
-#include "interface_engine.h"
-#include "interface_testing.h"
+#include "interface/interface_engine.h"
+#include "interface/interface_testing.h"
 #include "stream_engine_fixture.h"
 
 #if defined(__SANITIZE_THREAD__)

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "renderer.h"
+#include "mix/renderer.h"
 #include "tune.h"
 #include "tune_builder.h"
 

@@ -10,7 +10,7 @@
 #include <random>
 #include <thread>
 
-#include "interface_testing.h"
+#include "interface/interface_testing.h"
 #include "stream_engine_fixture.h"
 
 namespace {

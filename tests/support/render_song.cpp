@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "renderer.h"
+#include "mix/renderer.h"
 
 namespace test_support {
 

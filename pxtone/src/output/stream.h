@@ -1,0 +1,67 @@
+// Stream: the tune being played, shared between the control thread (start,
+// stop, loop) and the audio thread (fill). One mutex guards the renderer;
+// the audio thread holds it only while rendering one buffer, and never
+// while the play callback runs.
+#ifndef PXTONE_STREAM_H
+#define PXTONE_STREAM_H
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+#include "pxtone.h"
+#include "mix/renderer.h"
+#include "output/stream_fade.h"
+
+namespace pxtone {
+
+class Stream {
+public:
+    // Output layout and the play callback (may be null). Call only while no
+    // device is filling from this stream.
+    void set_output(int channels, PXTONEPLAY_CALLBACK callback);
+
+    // Plays `renderer` (already positioned) from the next buffer on, fading
+    // in over `fade_length` frames. Returns the renderer it replaces, for the
+    // caller to destroy outside the lock. Control thread.
+    std::unique_ptr<Renderer> start(std::unique_ptr<Renderer> renderer, int64_t fade_length);
+    // Stops handing out sound. Returns the frame position of the first sound
+    // not handed out yet (at most the song's length); when nothing plays,
+    // where the last started tune stopped or ended; 0 when none was
+    // started. Control thread.
+    int64_t stop();
+    // Stops and gives up the renderer (null when there was none).
+    std::unique_ptr<Renderer> take_renderer();
+    // Passed on to the renderer now and to every renderer started later.
+    void set_loop(bool on);
+
+    // True from start() until stop() or until a fill finds the song ended
+    // (the buffer after its last sound). Lock-free; any thread.
+    bool streaming() const { return streaming_.load(std::memory_order_acquire); }
+
+    // Audio thread: writes `frames` frames (silence when nothing plays), then,
+    // if a tune was playing, calls the play callback with the tick position
+    // of the buffer's first frame, with no lock held.
+    void fill(int16_t *out, int frames);
+
+private:
+    // Renders one buffer under the lock; returns whether a tune was playing
+    // and its tick position at the buffer's start.
+    bool render_locked(int16_t *out, int frames, int32_t *ticks);
+
+    std::mutex mutex_;
+    // Guarded by mutex_:
+    std::unique_ptr<Renderer> renderer_;
+    StreamFade fade_;
+    bool playing_ = false;
+    bool loop_ = false;
+    int channels_ = 2;
+    // Lock-free:
+    std::atomic<bool> streaming_{false};
+    std::atomic<PXTONEPLAY_CALLBACK> callback_{nullptr};
+};
+
+}  // namespace pxtone
+
+#endif

@@ -1,0 +1,194 @@
+#include "voices/note_slot.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "voices/wave_table.h"
+
+namespace pxtone {
+
+namespace {
+
+constexpr int MAX_BLOCK = 1024;
+
+// Frames from key-off to silence of a ptvoice layer.
+int64_t release_of(const NoteSlot &n, int layer) {
+    return std::max(n.vp->layers[layer].envelope.release, n.vp->cut_fade);
+}
+
+// Frames after which the note is silent for good (NEVER when unknown).
+int64_t death_age(const NoteSlot &n) {
+    if (n.vp->is_sample) return n.off_age;
+    int64_t r = 0;
+    for (int l = 0; l < n.vp->layer_count; l++) r = std::max(r, release_of(n, l));
+    return n.off_age >= NEVER ? NEVER : n.off_age + r;
+}
+
+// Amplitude of layer `layer` for `frames` frames from the note's age.
+void amplitude(NoteSlot &n, int layer, int frames, float *g) {
+    const VoicePlay &vp = *n.vp;
+    const FrameEnvelope *env = vp.is_sample ? nullptr : &vp.layers[layer].envelope;
+    const int64_t rel = env ? release_of(n, layer) : 0;
+    for (int i = 0; i < frames; i++) {
+        const int64_t a = n.age + i;
+        float v;
+        constexpr float STEP = 1.0f / ENVELOPE_FULL;
+        if (!env) {
+            // Sample voices fade out over the last `release` frames before
+            // key-off and are silent after it.
+            const int64_t left_frames = n.off_age - a, fade = vp.release;
+            v = left_frames <= 0 ? 0.0f : left_frames >= fade ? 1.0f : float(left_frames) / float(fade);
+        } else if (a < n.off_age) {
+            v = float(env->head_level(a, n.seg[layer])) * STEP;
+        } else {
+            const int64_t r = a - n.off_age, from = n.off_level[layer];
+            v = r >= rel ? 0.0f : float(from - from * r / rel) * STEP;  // whole steps, as the head
+        }
+        if (a < vp.attack) v *= float(a) / float(vp.attack);
+        if (n.fade_age >= 0) {
+            int64_t f = n.fade_age + i;
+            v *= f >= vp.cut_fade ? 0.0f : 1.0f - float(f) / float(vp.cut_fade);
+        }
+        g[i] = v;
+    }
+}
+
+void render_layer(NoteSlot &n, int layer, int frames, const float *g, float *left, float *right) {
+    const LayerPlay &lp = n.vp->layers[layer];
+    if (!lp.table) return;
+    const float *t = lp.table;
+    const uint64_t size = lp.table_size;
+    const float gl = lp.gain_left * n.gain_left, gr = lp.gain_right * n.gain_right;
+    uint32_t ph = n.phase[layer];
+    const uint32_t inc = n.inc[layer];
+    for (int i = 0; i < frames; i++) {
+        // The sample the phase falls in, as the editor plays its tables.
+        float s = t[(uint64_t(ph) * size) >> 32] * g[i];
+        left[i] += s * gl;
+        right[i] += s * gr;
+        ph += inc;
+    }
+}
+
+// Sample voices; returns false once a one-shot sample has run out.
+bool render_sample(NoteSlot &n, int frames, const float *g, float *left, float *right) {
+    const VoicePlay &vp = *n.vp;
+    const Sample &s = vp.voice->sample;
+    const uint64_t count = s.frames();
+    const uint64_t end = count << 32;
+    const float *d = s.data.data();
+    const float gl = vp.sample_gain * n.gain_left, gr = vp.sample_gain * n.gain_right;
+    uint64_t pos = n.pos;
+    for (int i = 0; i < frames; i++) {
+        if (pos >= end) {
+            if (!s.loop) {
+                n.pos = pos;
+                return false;
+            }
+            pos %= end;
+        }
+        // The sample the position falls in, as the editor plays samples.
+        const uint64_t idx = pos >> 32;
+        float l, r;
+        if (s.channels == 2) {
+            l = d[2 * idx];
+            r = d[2 * idx + 1];
+        } else {
+            l = r = d[idx];
+        }
+        left[i] += l * g[i] * gl;
+        right[i] += r * g[i] * gr;
+        pos += n.step;
+    }
+    n.pos = pos;
+    return true;
+}
+
+// Advances a sample position as render_sample would; false once it ran out.
+bool advance_sample(NoteSlot &n, int frames) {
+    const Sample &s = n.vp->voice->sample;
+    const uint64_t end = uint64_t(s.frames()) << 32;
+    uint64_t pos = n.pos;
+    if (pos >= end && !s.loop) return false;
+    if (s.loop) {
+        // The same as stepping frame by frame (wrap on overrun, then add the
+        // step), in one go: after k steps from a wrapped p the position is
+        // (p + step (k - 1)) mod end + step.
+        if (frames > 0) {
+            if (pos >= end) pos %= end;
+            unsigned __int128 moved = (unsigned __int128)pos + (unsigned __int128)n.step * unsigned(frames - 1);
+            n.pos = uint64_t(moved % end) + n.step;
+        }
+        return true;
+    }
+    pos += n.step * uint64_t(frames);
+    n.pos = pos;
+    return true;
+}
+
+// A step in 32.32 fixed point, limited to 0..most; NaN counts as 0.
+uint64_t fixed_step(double step, double most) {
+    step *= 4294967296.0;
+    return step > 0.0 ? uint64_t(std::min(step, most)) : 0;
+}
+
+}  // namespace
+
+void note_start(NoteSlot &n, const VoicePlay *vp, int64_t length) {
+    n = NoteSlot();
+    if (!vp || vp->silent) return;
+    n.vp = vp;
+    n.off_age = std::max<int64_t>(length, 0);
+    for (int l = 0; l < vp->layer_count; l++) {
+        uint32_t cursor = 0;
+        n.off_level[l] = vp->layers[l].envelope.head_level(n.off_age, cursor);
+    }
+    if (vp->is_sample) n.off_level[0] = ENVELOPE_FULL;
+}
+
+void note_set_pitch(NoteSlot &n, double factor) {
+    if (!n.vp) return;
+    for (int l = 0; l < n.vp->layer_count; l++)
+        n.inc[l] = uint32_t(fixed_step(n.vp->layers[l].pitch * factor, 2147483647.0));
+    n.step = fixed_step(n.vp->sample_step * factor, 1e15);
+}
+
+void note_cut(NoteSlot &n) {
+    if (!n.vp || n.vp->cut_fade <= 0) {
+        n.vp = nullptr;
+        return;
+    }
+    if (n.fade_age < 0) n.fade_age = 0;
+}
+
+void note_render(NoteSlot &n, int frames, float *left, float *right) {
+    while (n.vp && frames > 0) {
+        const int chunk = std::min(frames, MAX_BLOCK);
+        bool alive = true;
+        if (left) {
+            float g[MAX_BLOCK];
+            if (n.vp->is_sample) {
+                amplitude(n, 0, chunk, g);
+                alive = render_sample(n, chunk, g, left, right);
+            } else {
+                for (int l = 0; l < n.vp->layer_count; l++) {
+                    amplitude(n, l, chunk, g);
+                    render_layer(n, l, chunk, g, left, right);
+                }
+            }
+            left += chunk;
+            right += chunk;
+        } else if (n.vp->is_sample) {
+            alive = advance_sample(n, chunk);
+        }
+        if (!n.vp->is_sample)
+            for (int l = 0; l < n.vp->layer_count; l++) n.phase[l] += uint32_t(uint64_t(n.inc[l]) * uint64_t(chunk));
+        n.age += chunk;
+        if (n.fade_age >= 0) n.fade_age += chunk;
+        if (!alive || n.age >= death_age(n) || (n.fade_age >= 0 && n.fade_age >= n.vp->cut_fade))
+            n.vp = nullptr;
+        frames -= chunk;
+    }
+}
+
+}  // namespace pxtone
