@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int BLOCK_FRAMES = 16384;
+constexpr int BLOCK_FRAMES = 4096;
 
 // Frames before any ring-out, and how many of the last of them fade out.
 struct PassFrames {
