@@ -169,6 +169,9 @@ TEST_F(Ptrender, StandardOutputGivesTheFilesBytesThroughAPipeOrARedirection) {
     Outcome redirected = run({"--rate", "44100", song, "-"});
     EXPECT_EQ(redirected.status, 0) << redirected.err;
     EXPECT_TRUE(redirected.out == file);
+    Outcome full = run({song, "-"}, "> /dev/full");
+    EXPECT_EQ(full.status, 1) << "a write that fails is not a success";
+    EXPECT_NE(full.err.find("No space left"), std::string::npos) << full.err;
 }
 
 TEST_F(Ptrender, InfoPrintsWhatTheTuneWasBuiltWith) {

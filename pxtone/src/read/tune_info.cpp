@@ -1,3 +1,4 @@
+#include <cmath>
 #include <cstdio>
 
 #include "effects/delay_effect.h"
@@ -16,7 +17,7 @@ double seconds_of(const Master &m, int64_t ticks) {
 std::string describe(const Delay &d, const Master &m) {
     static const char *const UNIT_NAMES[] = {"beats", "measures", "seconds"};
     const char *unit = d.time_unit >= 0 && d.time_unit <= 2 ? UNIT_NAMES[d.time_unit] : "beats";
-    const double freq = d.frequency > 0.0f ? d.frequency : 1.0;  // NaN too: as the effect plays it
+    const double freq = std::isfinite(d.frequency) && d.frequency > 0.0f ? d.frequency : 1.0;  // as played
     char text[160];
     std::snprintf(text, sizeof text, "delay, group %d: an echo every %.4g %s (%.3f s) at %.4g %%",
                   int(d.group), 1.0 / freq, unit, delay_seconds(d, m), double(d.rate_percent));
