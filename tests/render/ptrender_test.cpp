@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -43,7 +44,7 @@ protected:
         ASSERT_TRUE(mkdtemp(t.data()));
         dir = t + "/";
     }
-    void TearDown() override { std::system(("rm -rf " + shell_word(dir)).c_str()); }
+    void TearDown() override { std::filesystem::remove_all(dir); }
 
     std::string tune(const tb::Song &s, const std::string &name = "song.ptcop") {
         EXPECT_TRUE(tb::write_file(s, dir + name));
@@ -212,7 +213,7 @@ TEST_F(Ptrender, InfoPrintsWhatTheTuneWasBuiltWith) {
     EXPECT_NE(r.out.find("effects:  none\n"), std::string::npos) << r.out;
 }
 
-TEST_F(Ptrender, DamagedTuneGivesItsErrorAndNoFile) {
+TEST_F(Ptrender, FailuresExitOneAndLeaveNoFile) {
     std::vector<uint8_t> bytes = tb::build(two_measure_song());
     bytes.resize(bytes.size() / 2);
     std::ofstream(dir + "cut.ptcop", std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()),
@@ -225,6 +226,12 @@ TEST_F(Ptrender, DamagedTuneGivesItsErrorAndNoFile) {
         EXPECT_EQ(r.out, "");
     }
     EXPECT_FALSE(std::ifstream(dir + "cut.wav").good());
+
+    // 10000 times 2 s at 192000 Hz is past what a WAV can hold.
+    Outcome r = run({"--loops", "10000", "--rate", "192000", tune(two_measure_song()), dir + "long.wav"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("too long"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::ifstream(dir + "long.wav").good());
 }
 
 TEST_F(Ptrender, BadArgumentsExitTwoWithAReason) {

@@ -13,8 +13,9 @@
 #include "sound_out.h"
 #include "tune.h"
 
-// The longest output written: 2^30 frames, 6.7 hours at 44100 Hz.
-constexpr int64_t MAX_OUTPUT_FRAMES = int64_t(1) << 30;
+// The longest output written: 10^9 frames, 6.3 hours at 44100 Hz (a WAV's
+// sizes are 32-bit: its 4 bytes a frame must stay under 4 GiB).
+constexpr int64_t MAX_OUTPUT_FRAMES = 1000000000;
 
 struct RenderPasses {
     int loops = 1;
@@ -22,7 +23,7 @@ struct RenderPasses {
 };
 
 // Renders into `out` (opened, left open). Returns "" or what went wrong.
-// A song longer than MAX_OUTPUT_FRAMES is refused before anything is
+// Loops longer than MAX_OUTPUT_FRAMES are refused before any sound is
 // written; echoes that would ring on past it are cut there.
 std::string render_passes(std::shared_ptr<const pxtone::Tune> tune, int rate,
                           const RenderPasses &passes, SoundOut &out);
