@@ -6,6 +6,8 @@
 #   share/applications/brindlewick.desktop
 #   share/icons/hicolor/{16x16,32x32,64x64}/apps/brindlewick.png
 #   share/brindlewick/demo/{UI.bmp,BG.bmp,*.ptcop,*.pttune}
+#   share/man/man1/{brindlewick,ptrender}.1
+# and bin/ptrender (tools/CMakeLists.txt).
 # The launcher and the entry name absolute paths, so they are written at
 # install time, when the prefix (also one given by --prefix) is known.
 include(GNUInstallDirs)
@@ -34,3 +36,7 @@ endforeach()
 file(GLOB BW_DEMO_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/demo/*.bmp
      ${CMAKE_SOURCE_DIR}/demo/*.ptcop ${CMAKE_SOURCE_DIR}/demo/*.pttune)
 install(FILES ${BW_DEMO_FILES} DESTINATION ${BW_DEMO})
+
+# Manual pages, where a Debian package puts them: share/man/man1.
+install(FILES ${CMAKE_SOURCE_DIR}/docs/man/brindlewick.1 ${CMAKE_SOURCE_DIR}/docs/man/ptrender.1
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

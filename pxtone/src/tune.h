@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace pxtone {
 
@@ -40,6 +41,22 @@ LoadResult load_tune(const uint8_t *data, size_t size, const std::string &shown_
 LoadResult load_tune_file(const std::string &path, const std::string &shown_name);
 
 TuneInfo tune_info(const Tune &tune);
+
+// What a listing of a tune shows: its texts, timing, lengths and make-up.
+struct TuneSummary {
+    std::string title;    // the name text block, "" when there is none
+    std::string comment;  // the comment text block, "" when there is none
+    TuneInfo timing;
+    double seconds = 0.0;         // once through, without the echoes after the end
+    double repeat_start = 0.0;    // where a loop goes back to, in seconds
+    double repeat_seconds = 0.0;  // from there to the end
+    int32_t units = 0;
+    int32_t ptvoice = 0, ptnoise = 0, pcm = 0, ogg = 0;  // voices of each kind
+    int32_t silent_voices = 0;                           // voices that could not be read
+    std::vector<std::string> effects;                    // one line each, in file order
+};
+
+TuneSummary tune_summary(const Tune &tune);
 
 }  // namespace pxtone
 

@@ -35,6 +35,23 @@ done
 if [ -x "$build/brindlewick" ]; then
     check "program" test -x "$prefix/bin/brindlewick"
 fi
+if [ -x "$build/ptrender" ]; then
+    check "ptrender runs from the prefix" "$prefix/bin/ptrender" --help >/dev/null
+fi
+for page in brindlewick ptrender; do
+    check "man page $page" test -f "$prefix/share/man/man1/$page.1"
+    if command -v man >/dev/null; then
+        # man finds the page through the prefix's share/man, as it does
+        # for ~/.local or /usr/local, and formats it without a warning.
+        shown=$(MANPATH="$prefix/share/man" MANWIDTH=80 man --warnings=all -P cat "$page" 2>"$tmp/man.err")
+        check "man $page" test -n "$shown"
+        check "man $page formats cleanly" test ! -s "$tmp/man.err"
+        check "man $page shows its name" sh -c 'printf "%s\n" "$1" | grep -q "^NAME"' - "$shown"
+    fi
+done
+if ! command -v man >/dev/null; then
+    echo "note: man not installed, the pages were not formatted"
+fi
 check "entry runs the installed launcher" grep -qx "Exec=$launcher" "$desktop"
 check "entry names the themed icon" grep -qx "Icon=brindlewick" "$desktop"
 if command -v desktop-file-validate >/dev/null; then

@@ -273,6 +273,12 @@ int32_t Renderer::position_ticks() const {
 
 int64_t Renderer::length() const { return state_->length; }
 
+int64_t Renderer::looped_length(int passes) const {
+    const State &s = *state_;
+    if (passes <= 0 || s.length <= 0) return 0;
+    return s.loop_end + int64_t(passes - 1) * (s.loop_end - s.repeat_frame);
+}
+
 bool Renderer::ended() const {
     const State &s = *state_;
     return !s.loop && s.pos >= s.length && s.in_tail && s.tail_silent();

@@ -44,6 +44,11 @@ public:
     int32_t position_ticks() const;
     // Song length in frames at this rate (one pass, no loop).
     int64_t length() const;
+    // With loop on: the frames that `passes` plays of the song take, the
+    // first from the start and each later one from the repeat position, up
+    // to the jump back that would follow the last. 0 for no passes or an
+    // empty song.
+    int64_t looped_length(int passes) const;
     // True once, with loop off, the last sound (echoes included) is out.
     bool ended() const;
 

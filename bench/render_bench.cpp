@@ -1,0 +1,124 @@
+// render_bench [PTRENDER [FOLDER]]: how fast ptrender renders, as a whole
+// process, beside the engine alone on the same tunes. For every tune under
+// FOLDER (the corpus by default), at 44100 Hz stereo, once through:
+//   engine  - the renderer in this process, CPU time of rendering only;
+//   process - `ptrender TUNE OUT.wav`, CPU time (user + system) of the
+//             whole child process: start-up, loading, rendering, writing;
+// each the best of several runs, in multiples of real time (seconds of
+// sound, echoes included, per CPU second), and the process's share of the
+// engine's speed. Then the median and minimum of each, and the median share.
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "mix/renderer.h"
+#include "tune.h"
+
+extern char **environ;
+
+namespace {
+
+constexpr int RATE = 44100;
+constexpr int RUNS = 7;
+
+double cpu_now() {
+    timespec t;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
+}
+
+double median(std::vector<double> v) {
+    if (v.empty()) return 0.0;
+    std::sort(v.begin(), v.end());
+    size_t n = v.size();
+    return n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
+}
+
+double minimum(const std::vector<double> &v) { return v.empty() ? 0.0 : *std::min_element(v.begin(), v.end()); }
+
+// Best CPU seconds of one render through, and the frames it gives.
+double engine_seconds(std::shared_ptr<const pxtone::Tune> tune, int64_t &frames) {
+    std::vector<int16_t> buf(2 * 4096);
+    double best = 1e9;
+    for (int i = 0; i < RUNS; i++) {
+        pxtone::Renderer r(tune, RATE);
+        frames = 0;
+        const double t = cpu_now();
+        int n;
+        while ((n = r.render(buf.data(), 4096, 2)) > 0) frames += n;
+        best = std::min(best, cpu_now() - t);
+    }
+    return best;
+}
+
+// Best CPU seconds of a whole ptrender process; < 0 when it fails.
+double process_seconds(const std::string &ptrender, const std::string &tune, const std::string &out) {
+    double best = 1e9;
+    for (int i = 0; i < RUNS; i++) {
+        const char *argv[] = {ptrender.c_str(), tune.c_str(), out.c_str(), nullptr};
+        pid_t pid;
+        if (posix_spawn(&pid, argv[0], nullptr, nullptr, const_cast<char **>(argv), environ) != 0) return -1;
+        int status;
+        rusage ru;
+        if (wait4(pid, &status, 0, &ru) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+        const double t = double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
+                         1e-6 * double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec);
+        best = std::min(best, t);
+    }
+    return best;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    namespace fs = std::filesystem;
+    const std::string ptrender = argc > 1 ? argv[1] : PTRENDER;
+    const fs::path dir = argc > 2 ? fs::path(argv[2]) : fs::path(SHARED_DIR) / "corpus";
+    std::error_code ec;
+    if (!fs::is_directory(dir, ec)) {
+        std::printf("render_bench: no folder %s, nothing to measure\n", dir.string().c_str());
+        return 0;
+    }
+    std::vector<fs::path> tunes;
+    for (auto it = fs::recursive_directory_iterator(dir, ec); !ec && it != fs::end(it); it.increment(ec)) {
+        const std::string ext = it->path().extension().string();
+        if (ext == ".ptcop" || ext == ".pttune") tunes.push_back(it->path());
+    }
+    std::sort(tunes.begin(), tunes.end());
+    const std::string out = (fs::temp_directory_path() / ("render_bench_" + std::to_string(getpid()) + ".wav")).string();
+
+    std::vector<double> engine, process, share;
+    std::printf("%-50s %8s %10s %10s %7s\n", "tune (44100 Hz, x real time in CPU time)", "sound s", "engine", "process",
+                "share");
+    for (const fs::path &p : tunes) {
+        std::string name = fs::relative(p, dir, ec).string();
+        if (name.size() > 50) name = ".." + name.substr(name.size() - 48);
+        pxtone::LoadResult r = pxtone::load_tune_file(p.string(), name);
+        if (!r.tune) continue;
+        int64_t frames = 0;
+        const double e = engine_seconds(r.tune, frames), w = process_seconds(ptrender, p.string(), out);
+        const double sound = double(frames) / RATE;
+        if (w <= 0 || e <= 0 || frames == 0) {
+            std::printf("%-50s failed\n", name.c_str());
+            continue;
+        }
+        engine.push_back(sound / e);
+        process.push_back(sound / w);
+        share.push_back(e / w);
+        std::printf("%-50s %8.2f %10.0f %10.0f %6.0f%%\n", name.c_str(), sound, engine.back(), process.back(),
+                    100 * share.back());
+    }
+    fs::remove(out, ec);
+    std::printf("\n%zu tunes, x real time: engine median %.0f, minimum %.0f; whole process median %.0f, "
+                "minimum %.0f\nprocess as a share of the engine, tune by tune: median %.0f %%, minimum %.0f %%\n",
+                engine.size(), median(engine), minimum(engine), median(process), minimum(process),
+                100 * median(share), 100 * minimum(share));
+    return 0;
+}

@@ -1,0 +1,74 @@
+#include "shown_text.h"
+
+#include <iconv.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+// Length of the UTF-8 sequence at s[i] and its code point, or 0 when it
+// is not a valid one (overlong forms and surrogates included).
+size_t utf8_at(const std::string &s, size_t i, uint32_t &cp) {
+    const auto byte = [&](size_t k) { return uint8_t(s[k]); };
+    const uint8_t b = byte(i);
+    size_t n = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return 0;
+    cp = n == 1 ? b : n == 2 ? b & 0x1Fu : n == 3 ? b & 0x0Fu : b & 0x07u;
+    for (size_t k = 1; k < n; k++) {
+        if ((byte(i + k) & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (byte(i + k) & 0x3Fu);
+    }
+    static const uint32_t LEAST[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < LEAST[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return n;
+}
+
+bool valid_utf8(const std::string &s) {
+    uint32_t cp;
+    for (size_t i = 0, n; i < s.size(); i += n)
+        if ((n = utf8_at(s, i, cp)) == 0) return false;
+    return true;
+}
+
+// The text read as code page 932, or "" when it is not that.
+std::string from_cp932(const std::string &s) {
+    iconv_t cd = iconv_open("UTF-8", "CP932");
+    if (cd == iconv_t(-1)) return "";
+    std::string in = s;
+    std::vector<char> out(s.size() * 3 + 4);
+    char *ip = in.data(), *op = out.data();
+    size_t il = in.size(), ol = out.size();
+    const bool ok = iconv(cd, &ip, &il, &op, &ol) != size_t(-1) && il == 0;
+    iconv_close(cd);
+    return ok ? std::string(out.data(), size_t(op - out.data())) : "";
+}
+
+// Keeps printable characters of valid UTF-8 text.
+std::string printable(const std::string &s) {
+    std::string out;
+    uint32_t cp;
+    for (size_t i = 0, n; i < s.size(); i += n) {
+        n = utf8_at(s, i, cp);
+        if (cp == '\r' && i + 1 < s.size() && s[i + 1] == '\n') continue;
+        if (cp == '\r' || cp == '\n') out += '\n';
+        else if (cp == '\t') out += ' ';
+        else if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0)) out += '?';
+        else out.append(s, i, n);
+    }
+    while (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+}
+
+}  // namespace
+
+std::string shown_text(const std::string &bytes) {
+    if (valid_utf8(bytes)) return printable(bytes);
+    std::string text = from_cp932(bytes);
+    if (text.empty()) {
+        text = bytes;
+        for (char &c : text)
+            if (uint8_t(c) >= 0x80) c = '?';
+    }
+    return printable(text);
+}
