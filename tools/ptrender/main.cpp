@@ -1,6 +1,6 @@
 // ptrender: renders a tune to a sound file through the same renderer that
 // plays tunes in the jukebox, or with --info prints what the tune holds.
-// See render_args.cpp for the command line and docs/ptrender.1 for more.
+// See render_args.cpp for the command line and docs/man/ptrender.1 for more.
 #include <cstdio>
 #include <string>
 
