@@ -1,0 +1,77 @@
+// ptnoise designs, measured on the rendered sound: the pan field and the
+// units after it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "audio_measure.h"
+#include "render_song.h"
+
+using namespace test_support;
+namespace tb = tune_builder;
+
+namespace {
+
+constexpr int RATE = 44100;
+
+tb::PtnUnit steady_unit(int type, double hz, double volume_pct = 100.0) {
+    tb::PtnUnit u;
+    u.envelope = {{0, 100}, {2000, 100}};
+    u.main.type = type;
+    u.main.freq_hz = hz;
+    u.main.volume_pct = volume_pct;
+    return u;
+}
+
+tb::PtnUnit panned(tb::PtnUnit u, int pan) {
+    u.has_pan = true;
+    u.pan = pan;
+    return u;
+}
+
+tb::Voice noise_voice(const std::vector<tb::PtnUnit> &units, int version = tb::NOISE_VERSION_2012) {
+    tb::Voice v;
+    v.kind = tb::VoiceKind::ptnoise;
+    v.noise_samples = RATE;
+    v.noise_version = version;
+    v.noise_units = units;
+    return v;
+}
+
+// One note of the voice at key A4 (the designed pitch) from 0 to 1 s; a
+// second note from 1.5 s when `twice`.
+std::vector<int16_t> play(const tb::Voice &v, bool twice = false) {
+    tb::Song s;
+    s.tempo = 60.0f;
+    s.units = {"u"};
+    s.voices = {v};
+    tb::add_note(s, 0, 0, 480, tb::KEY_A4);
+    if (twice) tb::add_note(s, 0, 720, 480, tb::KEY_A4);
+    return render_song(s, RATE);
+}
+
+const size_t FROM = size_t(0.1 * RATE), TO = size_t(0.9 * RATE);
+
+}  // namespace
+
+TEST(NoiseDesign, PanIsOneSignedByteAndTheUnitsAfterItReadOn) {
+    // A unit hard left at 300 Hz, one hard right at 500 Hz, and one half
+    // right at 700 Hz: each side carries its own tones only, the half-panned
+    // one at half level on the far side. A pan field read any wider takes
+    // the following units' bytes and loses their sound.
+    for (int version : {tb::NOISE_VERSION_2005, tb::NOISE_VERSION_2012}) {
+        SCOPED_TRACE(version);
+        std::vector<int16_t> out = play(noise_voice(
+            {panned(steady_unit(1, 300), -100), panned(steady_unit(1, 500), 100),
+             panned(steady_unit(1, 700), 50)},
+            version));
+        std::vector<double> l = channel(out, 2, 0), r = channel(out, 2, 1);
+        const double full = tone_amplitude(l, FROM, TO, 300, RATE);
+        ASSERT_GT(full, 0.05);
+        EXPECT_LT(tone_amplitude(r, FROM, TO, 300, RATE), 0.01 * full);
+        EXPECT_LT(tone_amplitude(l, FROM, TO, 500, RATE), 0.01 * full);
+        EXPECT_NEAR(tone_amplitude(r, FROM, TO, 500, RATE) / full, 1.0, 0.01);
+        EXPECT_NEAR(tone_amplitude(r, FROM, TO, 700, RATE) / full, 1.0, 0.01);
+        EXPECT_NEAR(tone_amplitude(l, FROM, TO, 700, RATE) / full, 0.5, 0.01);
+    }
+}
