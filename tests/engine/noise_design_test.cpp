@@ -1,5 +1,6 @@
 // ptnoise designs, measured on the rendered sound: the pan field and the
-// units after it.
+// units after it, each unit's own random sequence, the same hit on every
+// note.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -74,4 +75,23 @@ TEST(NoiseDesign, PanIsOneSignedByteAndTheUnitsAfterItReadOn) {
         EXPECT_NEAR(tone_amplitude(r, FROM, TO, 700, RATE) / full, 1.0, 0.01);
         EXPECT_NEAR(tone_amplitude(l, FROM, TO, 700, RATE) / full, 0.5, 0.01);
     }
+}
+
+TEST(NoiseDesign, EachUnitDrawsItsOwnRandomSequenceAndEveryHitIsTheSame) {
+    // Two equal random units panned apart give two unrelated channels (a
+    // stereo noise); mixed in the middle they add as unrelated noises do, by
+    // sqrt(2), not 2. Every note replays the same hit.
+    tb::PtnUnit hiss = steady_unit(4, 44000, 50);
+    std::vector<int16_t> out = play(noise_voice({panned(hiss, -100), panned(hiss, 100)}), true);
+    std::vector<double> l = channel(out, 2, 0), r = channel(out, 2, 1);
+    EXPECT_LT(std::fabs(correlation(l, r, FROM, TO)), 0.05);
+    EXPECT_NEAR(rms(l, FROM, TO) / rms(r, FROM, TO), 1.0, 0.05);
+    const size_t second = size_t(1.5 * RATE);
+    std::vector<double> again(l.begin() + long(second), l.end());
+    EXPECT_GT(correlation(l, again, FROM, TO), 0.999);
+
+    const double one = rms(channel(play(noise_voice({hiss})), 2, 0), FROM, TO);
+    const double two = rms(channel(play(noise_voice({hiss, hiss})), 2, 0), FROM, TO);
+    ASSERT_GT(one, 0.02);
+    EXPECT_NEAR(two / one, std::sqrt(2.0), 0.1);
 }

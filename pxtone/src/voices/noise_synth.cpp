@@ -2,7 +2,8 @@
 // recordings: the main frequency is bent exponentially by the FM oscillator,
 // +-50 semitones per 100 % of modulator volume; offsets are phase offsets;
 // the envelope is linear in amplitude with per-step times; units are summed,
-// each at its own volume.
+// each at its own volume, and each unit's random waves read a sequence of
+// their own.
 #include <algorithm>
 #include <cmath>
 
@@ -67,12 +68,15 @@ private:
     double start_t_ = 0.0, start_lv_ = 0.0, seg_end_ = 0.0, level_ = 0.0;
 };
 
-double osc_value(const NoiseOsc &o, double phase) {
-    double v = noise_wave(o.type, phase);
+double osc_value(const NoiseOsc &o, double phase, uint32_t sequence) {
+    double v = noise_wave(o.type, phase, sequence);
     return o.reverse ? -v : v;
 }
 
-void render_unit(const NoiseUnit &u, uint32_t n, std::vector<double> &out) {
+// Unit number `index` of its design; its random waves read sequence `index`
+// (the recording of a noise made of two equal random units panned apart has
+// unrelated channels).
+void render_unit(const NoiseUnit &u, uint32_t index, uint32_t n, std::vector<double> &out) {
     if (!u.has_main) return;
     NoiseEnvelope env(u.envelope);
     double phase = u.main.offset;
@@ -80,14 +84,14 @@ void render_unit(const NoiseUnit &u, uint32_t n, std::vector<double> &out) {
         double t = i / NOISE_RATE;
         double f = u.main.freq_hz;
         if (u.has_fm) {
-            double m = osc_value(u.fm, u.fm.freq_hz * t + u.fm.offset);
+            double m = osc_value(u.fm, u.fm.freq_hz * t + u.fm.offset, index);
             if (is_random(u.fm.type)) m *= RANDOM_FM_SCALE;
             f *= std::exp2(FM_OCTAVES * u.fm.volume * m);
         }
         env.next(t);
-        double v = u.main.volume * osc_value(u.main, table_phase(u.main.type, phase)) * env.level();
+        double v = u.main.volume * osc_value(u.main, table_phase(u.main.type, phase), index) * env.level();
         if (u.has_am) {
-            double m = osc_value(u.am, u.am.freq_hz * t + u.am.offset);
+            double m = osc_value(u.am, u.am.freq_hz * t + u.am.offset, index);
             v *= (1.0 + u.am.volume * m) * 0.5;
         }
         out[i] += v;
@@ -105,9 +109,10 @@ Sample synthesise_noise(const NoiseDesign &design) {
     std::vector<double> left(n, 0.0), right;
     if (stereo) right.assign(n, 0.0);
     std::vector<double> unit_buf(n);
-    for (const NoiseUnit &u : design.units) {
+    for (size_t k = 0; k < design.units.size(); k++) {
+        const NoiseUnit &u = design.units[k];
         std::fill(unit_buf.begin(), unit_buf.end(), 0.0);
-        render_unit(u, n, unit_buf);
+        render_unit(u, uint32_t(k), n, unit_buf);
         // Pan: the far side falls linearly to silence at +-100.
         double gl = u.pan > 0 ? (100 - u.pan) / 100.0 : 1.0;
         double gr = u.pan < 0 ? (100 + u.pan) / 100.0 : 1.0;

@@ -29,11 +29,14 @@ enum NoiseWaveType : int32_t {
 };
 
 // The wave's value at `phase` (cycles since the note began; any value, also
-// negative). About -1..1. Unknown types are silent.
-double noise_wave(int32_t type, double phase);
+// negative). About -1..1. Unknown types are silent. Random waves read
+// random sequence `sequence` (each unit of a design has its own).
+double noise_wave(int32_t type, double phase, uint32_t sequence);
 
-// The fixed pseudo-random sequence behind the random waves: value k in -1..1.
-double noise_random_value(int64_t k);
+// The fixed pseudo-random sequences behind the random waves: value k of
+// sequence `sequence`, in -1..1. Sequences 0..7 never overlap within 2^28
+// values (100 minutes at 44.1 kHz).
+double noise_random_value(int64_t k, uint32_t sequence);
 
 }  // namespace pxtone
 
