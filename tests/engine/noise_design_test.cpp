@@ -1,6 +1,6 @@
 // ptnoise designs, measured on the rendered sound: the pan field and the
-// units after it, each unit's own random sequence, the same hit on every
-// note.
+// units after it, each unit's own random sequence, the square built from
+// odd harmonics, the same hit on every note.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -94,4 +94,25 @@ TEST(NoiseDesign, EachUnitDrawsItsOwnRandomSequenceAndEveryHitIsTheSame) {
     const double two = rms(channel(play(noise_voice({hiss, hiss})), 2, 0), FROM, TO);
     ASSERT_GT(one, 0.02);
     EXPECT_NEAR(two / one, std::sqrt(2.0), 0.1);
+}
+
+TEST(NoiseDesign, SquareIsItsOddHarmonicsUpToTheFifteenth) {
+    // Wave type 6 at 441 Hz (100 samples a period): the odd harmonics up to
+    // the 15th at 1/h of the fundamental, nothing above, nothing even; its
+    // fundamental is as strong as a sine's of the same volume.
+    const double f = 441.0;
+    const size_t to = FROM + 100 * 600;
+    std::vector<double> sq = channel(play(noise_voice({steady_unit(6, f)})), 2, 0);
+    std::vector<double> sine = channel(play(noise_voice({steady_unit(1, f)})), 2, 0);
+    const double a1 = tone_amplitude(sq, FROM, to, f, RATE);
+    ASSERT_GT(a1, 0.05);
+    EXPECT_NEAR(a1 / tone_amplitude(sine, FROM, to, f, RATE), 1.0, 0.01);
+    for (int h = 2; h <= 21; h++) {
+        SCOPED_TRACE(h);
+        const double want = (h % 2 == 1 && h <= 15) ? 1.0 / h : 0.0;
+        EXPECT_NEAR(tone_amplitude(sq, FROM, to, f * h, RATE) / a1, want, 0.003);
+    }
+    // So its plateau sits at pi/4 of the sine's peak, with the ripple of a
+    // cut series 18 % over it.
+    EXPECT_NEAR(peak(sq, FROM, to) / peak(sine, FROM, to), M_PI / 4 * 1.18, 0.01);
 }

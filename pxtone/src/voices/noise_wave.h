@@ -1,7 +1,7 @@
 // The basic waves of ptnoise oscillators, as functions of the phase in
-// cycles. Types 1 (sine), 2 (saw), 4 (random) and 6 (square) were measured
-// against recordings; the others are best guesses from their place in the
-// list and sound like their names.
+// cycles. Types 1 (sine), 2 (saw), 4 (random) and 6 (overtone square) were
+// measured against recordings; the others are best guesses from their place
+// in the list and sound like their names.
 #ifndef PXTONE_NOISE_WAVE_H
 #define PXTONE_NOISE_WAVE_H
 
@@ -16,7 +16,7 @@ enum NoiseWaveType : int32_t {
     NOISE_RECT = 3,
     NOISE_RANDOM = 4,  // fixed sequence, one value per cycle, interpolated
     NOISE_SAW2 = 5,
-    NOISE_RECT2 = 6,   // +1 for the first half period, then -1
+    NOISE_RECT2 = 6,   // odd harmonics 1..15 at 1/h: a rounded square, +pi/4 first
     NOISE_TRIANGLE = 7,
     NOISE_RANDOM2 = 8,  // the same sequence, held (not interpolated)
     NOISE_RECT3 = 9,    // pulses of 1/3, 1/4, 1/8 and 1/16 duty
