@@ -2,9 +2,9 @@
 // "PTNOISE-", version, sample count, unit count, and per unit a flag set
 // saying which parts follow (envelope, pan, main, FM and AM oscillators).
 // Every field is a varint but the pan, one signed byte: a stereo noise of
-// two units panned -100 and 100 stores them as 0x9c and 0x64, and read so
-// its data ends exactly with its block. Both data versions seen (20051028
-// and 20120418) share this layout.
+// two units panned -100 and 100 stores them as 0x9c and 0x64, and with the
+// pan read so, every design seen ends exactly with its block. Both data
+// versions seen (20051028 and 20120418) share this layout.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
