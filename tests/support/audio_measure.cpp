@@ -56,4 +56,33 @@ double max_step(const std::vector<double> &x, size_t from, size_t to) {
     return m;
 }
 
+double tone_amplitude(const std::vector<double> &x, size_t from, size_t to, double hz, int rate) {
+    to = std::min(to, x.size());
+    if (to <= from) return 0.0;
+    double c = 0.0, s = 0.0;
+    for (size_t i = from; i < to; i++) {
+        double w = 2.0 * M_PI * hz * double(i) / rate;
+        c += x[i] * std::cos(w);
+        s += x[i] * std::sin(w);
+    }
+    return 2.0 * std::hypot(c, s) / double(to - from);
+}
+
+double correlation(const std::vector<double> &a, const std::vector<double> &b, size_t from,
+                   size_t to) {
+    to = std::min({to, a.size(), b.size()});
+    if (to <= from) return 0.0;
+    double ma = 0.0, mb = 0.0;
+    for (size_t i = from; i < to; i++) ma += a[i], mb += b[i];
+    ma /= double(to - from);
+    mb /= double(to - from);
+    double ab = 0.0, aa = 0.0, bb = 0.0;
+    for (size_t i = from; i < to; i++) {
+        ab += (a[i] - ma) * (b[i] - mb);
+        aa += (a[i] - ma) * (a[i] - ma);
+        bb += (b[i] - mb) * (b[i] - mb);
+    }
+    return aa > 0.0 && bb > 0.0 ? ab / std::sqrt(aa * bb) : 0.0;
+}
+
 }  // namespace test_support

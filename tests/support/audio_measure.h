@@ -32,6 +32,14 @@ size_t first_above(const std::vector<double> &x, size_t from, double threshold);
 // Largest absolute difference between neighbouring samples over [from, to).
 double max_step(const std::vector<double> &x, size_t from, size_t to);
 
+// Amplitude of the sinusoid at `hz` in x over [from, to) (its correlation
+// with a sine and a cosine; exact over whole periods).
+double tone_amplitude(const std::vector<double> &x, size_t from, size_t to, double hz, int rate);
+
+// Pearson correlation of a and b over [from, to); 0 when either is flat.
+double correlation(const std::vector<double> &a, const std::vector<double> &b, size_t from,
+                   size_t to);
+
 }  // namespace test_support
 
 #endif

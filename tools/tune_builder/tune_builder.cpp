@@ -150,7 +150,7 @@ static std::vector<uint8_t> ptnoise_data(const Voice &v) {
     std::vector<uint8_t> out;
     const char code[] = "PTNOISE-";
     out.insert(out.end(), code, code + 8);
-    put_u32(out, 20120418);
+    put_u32(out, uint32_t(v.noise_version));
     put_varint_signed(out, v.noise_samples);
     out.push_back(uint8_t(v.noise_units.size()));
     for (const PtnUnit &u : v.noise_units) {
@@ -164,7 +164,7 @@ static std::vector<uint8_t> ptnoise_data(const Voice &v) {
             put_varint_signed(out, p.time);
             put_varint_signed(out, p.level);
         }
-        if (u.has_pan) put_varint_signed(out, u.pan);
+        if (u.has_pan) out.push_back(uint8_t(int8_t(u.pan)));
         put_osc(out, u.main);
         if (u.has_fm) put_osc(out, u.fm);
         if (u.has_am) put_osc(out, u.am);
@@ -190,7 +190,7 @@ static void put_voice(std::vector<uint8_t> &out, const Voice &v) {
         put_u16(body, uint16_t(v.basic_key));
         put_u32(body, uint32_t(v.voice_flags));
         put_f32(body, v.tuning);
-        put_u32(body, 1);
+        put_u32(body, v.noise_version == NOISE_VERSION_2005 ? 0 : 1);
         std::vector<uint8_t> data = ptnoise_data(v);
         body.insert(body.end(), data.begin(), data.end());
         put_block(out, "matePTN ", body);

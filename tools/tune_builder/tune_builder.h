@@ -61,7 +61,7 @@ struct PtnOsc {
 struct PtnUnit {
     std::vector<EnvPoint> envelope{{0, 100}, {100, 0}, {0, 0}};
     bool has_pan = false;
-    int pan = 0;
+    int pan = 0;  // -100 (left) .. 100 (right), stored as one signed byte
     PtnOsc main;
     bool has_fm = false;
     PtnOsc fm;
@@ -71,6 +71,11 @@ struct PtnUnit {
 
 enum class VoiceKind { ptvoice, ptnoise, pcm, ogg };
 
+// The two ptnoise data versions seen in tunes; the older block has a 0
+// where the newer has a 1 before the data.
+constexpr int NOISE_VERSION_2005 = 20051028;
+constexpr int NOISE_VERSION_2012 = 20120418;
+
 struct Voice {
     VoiceKind kind = VoiceKind::ptvoice;
     std::string name = "voice";
@@ -78,6 +83,7 @@ struct Voice {
     std::vector<PtvLayer> layers{PtvLayer{}};
     // ptnoise
     int noise_samples = 44100;
+    int noise_version = NOISE_VERSION_2012;
     std::vector<PtnUnit> noise_units;
     // pcm and ogg
     int basic_key = 0x4500;

@@ -1,6 +1,10 @@
 // "matePTN ": key, flags, tuning, a constant, then the ptnoise data:
 // "PTNOISE-", version, sample count, unit count, and per unit a flag set
 // saying which parts follow (envelope, pan, main, FM and AM oscillators).
+// Every field is a varint but the pan, one signed byte: a stereo noise of
+// two units panned -100 and 100 stores them as 0x9c and 0x64, and with the
+// pan read so, every design seen ends exactly with its block. Both data
+// versions seen (20051028 and 20120418) share this layout.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -46,9 +50,9 @@ bool read_unit(ByteReader &r, NoiseUnit &u) {
         }
     }
     if (flags & UNIT_PAN) {
-        int32_t pan;
-        if (!r.varint_signed(pan)) return false;
-        u.pan = std::min(std::max(pan, -100), 100);
+        uint8_t pan;
+        if (!r.u8(pan)) return false;
+        u.pan = std::min(std::max(int(int8_t(pan)), -100), 100);
     }
     if ((flags & UNIT_MAIN) && !(u.has_main = read_osc(r, u.main))) return false;
     if ((flags & UNIT_FM) && !(u.has_fm = read_osc(r, u.fm))) return false;

@@ -2,7 +2,8 @@
 // recordings: the main frequency is bent exponentially by the FM oscillator,
 // +-50 semitones per 100 % of modulator volume; offsets are phase offsets;
 // the envelope is linear in amplitude with per-step times; units are summed,
-// each at its own volume.
+// each at its own volume, and each unit's random waves read a sequence of
+// their own.
 #include <algorithm>
 #include <cmath>
 
@@ -22,17 +23,6 @@ constexpr double FM_OCTAVES = 25.0 / 6.0;
 constexpr double RANDOM_FM_SCALE = 2.0;
 
 bool is_random(int32_t type) { return type == NOISE_RANDOM || type == NOISE_RANDOM2; }
-
-// The main oscillator's periodic waves are read from a table of
-// MAIN_TABLE_SIZE samples a period, sample by sample (the ptvoice overtone
-// table's size): the phase is held at the start of its sample. Fitted on
-// the kicks and snares of base0, base4 and fakeart (base0 spec_corr 0.972 ->
-// 0.986); quantising the modulators as well fits worse.
-constexpr double MAIN_TABLE_SIZE = 400.0;
-
-double table_phase(int32_t type, double phase) {
-    return is_random(type) ? phase : std::floor(phase * MAIN_TABLE_SIZE) / MAIN_TABLE_SIZE;
-}
 
 // Level of a unit's envelope, walked forward one sample at a time: linear
 // steps from 0, each point reached after its own time; the last level holds.
@@ -67,27 +57,60 @@ private:
     double start_t_ = 0.0, start_lv_ = 0.0, seg_end_ = 0.0, level_ = 0.0;
 };
 
-double osc_value(const NoiseOsc &o, double phase) {
-    double v = noise_wave(o.type, phase);
+double osc_value(const NoiseOsc &o, double phase, uint32_t sequence) {
+    double v = noise_wave(o.type, phase, sequence);
     return o.reverse ? -v : v;
 }
 
-void render_unit(const NoiseUnit &u, uint32_t n, std::vector<double> &out) {
+// The main oscillator. Its periodic waves are read from a table of
+// MAIN_TABLE_SIZE samples a period, sample by sample (the ptvoice overtone
+// table's size): the phase is held at the start of its sample. Fitted on
+// the kicks and snares of base0, base4 and fakeart (base0 spec_corr 0.972 ->
+// 0.986); quantising the modulators as well fits worse. Random waves are
+// read at the phase itself.
+class MainWave {
+public:
+    static constexpr int MAIN_TABLE_SIZE = 400;
+
+    MainWave(const NoiseOsc &o, uint32_t sequence)
+        : osc_(o), sequence_(sequence), periodic_(!is_random(o.type)) {
+        if (periodic_)
+            for (int k = 0; k < MAIN_TABLE_SIZE; k++)
+                table_[k] = osc_value(o, double(k) / MAIN_TABLE_SIZE, sequence);
+    }
+    double at(double phase) const {
+        if (!periodic_) return osc_value(osc_, phase, sequence_);
+        int64_t k = int64_t(std::floor(phase * MAIN_TABLE_SIZE)) % MAIN_TABLE_SIZE;
+        return table_[k < 0 ? k + MAIN_TABLE_SIZE : k];
+    }
+
+private:
+    const NoiseOsc &osc_;
+    uint32_t sequence_;
+    bool periodic_;
+    double table_[MAIN_TABLE_SIZE] = {};
+};
+
+// Unit number `index` of its design; its random waves read sequence `index`
+// (the recording of a noise made of two equal random units panned apart has
+// unrelated channels).
+void render_unit(const NoiseUnit &u, uint32_t index, uint32_t n, std::vector<double> &out) {
     if (!u.has_main) return;
     NoiseEnvelope env(u.envelope);
+    const MainWave main(u.main, index);
     double phase = u.main.offset;
     for (uint32_t i = 0; i < n; i++) {
         double t = i / NOISE_RATE;
         double f = u.main.freq_hz;
         if (u.has_fm) {
-            double m = osc_value(u.fm, u.fm.freq_hz * t + u.fm.offset);
+            double m = osc_value(u.fm, u.fm.freq_hz * t + u.fm.offset, index);
             if (is_random(u.fm.type)) m *= RANDOM_FM_SCALE;
             f *= std::exp2(FM_OCTAVES * u.fm.volume * m);
         }
         env.next(t);
-        double v = u.main.volume * osc_value(u.main, table_phase(u.main.type, phase)) * env.level();
+        double v = u.main.volume * main.at(phase) * env.level();
         if (u.has_am) {
-            double m = osc_value(u.am, u.am.freq_hz * t + u.am.offset);
+            double m = osc_value(u.am, u.am.freq_hz * t + u.am.offset, index);
             v *= (1.0 + u.am.volume * m) * 0.5;
         }
         out[i] += v;
@@ -105,9 +128,10 @@ Sample synthesise_noise(const NoiseDesign &design) {
     std::vector<double> left(n, 0.0), right;
     if (stereo) right.assign(n, 0.0);
     std::vector<double> unit_buf(n);
-    for (const NoiseUnit &u : design.units) {
+    for (size_t k = 0; k < design.units.size(); k++) {
+        const NoiseUnit &u = design.units[k];
         std::fill(unit_buf.begin(), unit_buf.end(), 0.0);
-        render_unit(u, n, unit_buf);
+        render_unit(u, uint32_t(k), n, unit_buf);
         // Pan: the far side falls linearly to silence at +-100.
         double gl = u.pan > 0 ? (100 - u.pan) / 100.0 : 1.0;
         double gr = u.pan < 0 ? (100 + u.pan) / 100.0 : 1.0;

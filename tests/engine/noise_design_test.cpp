@@ -1,0 +1,118 @@
+// ptnoise designs, measured on the rendered sound: the pan field and the
+// units after it, each unit's own random sequence, the square built from
+// odd harmonics, the same hit on every note.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "audio_measure.h"
+#include "render_song.h"
+
+using namespace test_support;
+namespace tb = tune_builder;
+
+namespace {
+
+constexpr int RATE = 44100;
+
+tb::PtnUnit steady_unit(int type, double hz, double volume_pct = 100.0) {
+    tb::PtnUnit u;
+    u.envelope = {{0, 100}, {2000, 100}};
+    u.main.type = type;
+    u.main.freq_hz = hz;
+    u.main.volume_pct = volume_pct;
+    return u;
+}
+
+tb::PtnUnit panned(tb::PtnUnit u, int pan) {
+    u.has_pan = true;
+    u.pan = pan;
+    return u;
+}
+
+tb::Voice noise_voice(const std::vector<tb::PtnUnit> &units, int version = tb::NOISE_VERSION_2012) {
+    tb::Voice v;
+    v.kind = tb::VoiceKind::ptnoise;
+    v.noise_samples = RATE;
+    v.noise_version = version;
+    v.noise_units = units;
+    return v;
+}
+
+// One note of the voice at key A4 (the designed pitch) from 0 to 1 s; a
+// second note from 1.5 s when `twice`.
+std::vector<int16_t> play(const tb::Voice &v, bool twice = false) {
+    tb::Song s;
+    s.tempo = 60.0f;
+    s.units = {"u"};
+    s.voices = {v};
+    tb::add_note(s, 0, 0, 480, tb::KEY_A4);
+    if (twice) tb::add_note(s, 0, 720, 480, tb::KEY_A4);
+    return render_song(s, RATE);
+}
+
+const size_t FROM = size_t(0.1 * RATE), TO = size_t(0.9 * RATE);
+
+}  // namespace
+
+TEST(NoiseDesign, PanIsOneSignedByteAndTheUnitsAfterItReadOn) {
+    // A unit hard left at 300 Hz, one hard right at 500 Hz, and one half
+    // right at 700 Hz: each side carries its own tones only, the half-panned
+    // one at half level on the far side. A pan field read any wider takes
+    // the following units' bytes and loses their sound.
+    for (int version : {tb::NOISE_VERSION_2005, tb::NOISE_VERSION_2012}) {
+        SCOPED_TRACE(version);
+        std::vector<int16_t> out = play(noise_voice(
+            {panned(steady_unit(1, 300), -100), panned(steady_unit(1, 500), 100),
+             panned(steady_unit(1, 700), 50)},
+            version));
+        std::vector<double> l = channel(out, 2, 0), r = channel(out, 2, 1);
+        const double full = tone_amplitude(l, FROM, TO, 300, RATE);
+        ASSERT_GT(full, 0.05);
+        EXPECT_LT(tone_amplitude(r, FROM, TO, 300, RATE), 0.01 * full);
+        EXPECT_LT(tone_amplitude(l, FROM, TO, 500, RATE), 0.01 * full);
+        EXPECT_NEAR(tone_amplitude(r, FROM, TO, 500, RATE) / full, 1.0, 0.01);
+        EXPECT_NEAR(tone_amplitude(r, FROM, TO, 700, RATE) / full, 1.0, 0.01);
+        EXPECT_NEAR(tone_amplitude(l, FROM, TO, 700, RATE) / full, 0.5, 0.01);
+    }
+}
+
+TEST(NoiseDesign, EachUnitDrawsItsOwnRandomSequenceAndEveryHitIsTheSame) {
+    // Two equal random units panned apart give two unrelated channels (a
+    // stereo noise); mixed in the middle they add as unrelated noises do, by
+    // sqrt(2), not 2. Every note replays the same hit.
+    tb::PtnUnit hiss = steady_unit(4, 44000, 50);
+    std::vector<int16_t> out = play(noise_voice({panned(hiss, -100), panned(hiss, 100)}), true);
+    std::vector<double> l = channel(out, 2, 0), r = channel(out, 2, 1);
+    EXPECT_LT(std::fabs(correlation(l, r, FROM, TO)), 0.05);
+    EXPECT_NEAR(rms(l, FROM, TO) / rms(r, FROM, TO), 1.0, 0.05);
+    const size_t second = size_t(1.5 * RATE);
+    std::vector<double> again(l.begin() + long(second), l.end());
+    EXPECT_GT(correlation(l, again, FROM, TO), 0.999);
+
+    const double one = rms(channel(play(noise_voice({hiss})), 2, 0), FROM, TO);
+    const double two = rms(channel(play(noise_voice({hiss, hiss})), 2, 0), FROM, TO);
+    ASSERT_GT(one, 0.02);
+    EXPECT_NEAR(two / one, std::sqrt(2.0), 0.1);
+}
+
+TEST(NoiseDesign, SquareIsItsOddHarmonicsUpToTheFifteenth) {
+    // Wave type 6 at 441 Hz (100 samples a period): the odd harmonics up to
+    // the 15th at 1/h of the fundamental, nothing above, nothing even; its
+    // fundamental is as strong as a sine's of the same volume.
+    const double f = 441.0;
+    const size_t to = FROM + 100 * 600;
+    std::vector<double> sq = channel(play(noise_voice({steady_unit(6, f)})), 2, 0);
+    std::vector<double> sine = channel(play(noise_voice({steady_unit(1, f)})), 2, 0);
+    const double a1 = tone_amplitude(sq, FROM, to, f, RATE);
+    ASSERT_GT(a1, 0.05);
+    EXPECT_NEAR(a1 / tone_amplitude(sine, FROM, to, f, RATE), 1.0, 0.01);
+    for (int h = 2; h <= 21; h++) {
+        SCOPED_TRACE(h);
+        const double want = (h % 2 == 1 && h <= 15) ? 1.0 / h : 0.0;
+        EXPECT_NEAR(tone_amplitude(sq, FROM, to, f * h, RATE) / a1, want, 0.003);
+    }
+    // So its plateau sits at pi/4 of the sine's peak, with the ripple of a
+    // cut series 18 % over it.
+    EXPECT_NEAR(peak(sq, FROM, to) / peak(sine, FROM, to), M_PI / 4 * 1.18, 0.01);
+}
