@@ -15,15 +15,12 @@ public:
     // amp within 0..OVERDRIVE_MAX_AMP, and a non-finite one as no change.
     explicit OverdriveEffect(const Overdrive &o);
     int32_t group() const { return group_; }
-    // The clip level in mix units (1.0 = a full ptvoice sine layer).
-    float clip_level() const { return clip_; }
-    float amp() const { return amp_; }
     // Clips and amplifies `frames` frames of the group's sum in place.
     void process(float *left, float *right, int frames) const;
 
 private:
     int32_t group_;
-    float clip_;
+    float clip_;  // in mix units (1.0 = a full ptvoice sine layer)
     float amp_;
 };
 

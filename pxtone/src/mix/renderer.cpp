@@ -1,8 +1,10 @@
 // The renderer walks the song's events in frame order and, between events,
 // mixes every unit into a float block that is scaled and saturated to
-// 16-bit frames. Seeking replays the events up to the new position without
-// mixing (every note state is a counter, so this is exact), then mixes a
-// short stretch to fill the effects' memories.
+// 16-bit frames. The units of a group that has effects are summed apart
+// and pass through the group's effects on their way into the block.
+// Seeking replays the events up to the new position without mixing (every
+// note state is a counter, so this is exact), then mixes a short stretch
+// to fill the effects' memories.
 #include "mix/renderer.h"
 
 #include <algorithm>
