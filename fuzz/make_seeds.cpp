@@ -115,6 +115,31 @@ tb::Song busy_song()
     return s;
 }
 
+// Three units in groups 1-3: delays counted in beats, measures and
+// seconds, two overdrives, and a delay and an overdrive on group 1; one unit
+// changes group halfway.
+tb::Song effects_song()
+{
+    tb::Song s = one_note_song(tb::sine_voice("a"));
+    s.voices.push_back(noise_voice());
+    s.units = {"one", "two", "three"};
+    for (int g = 1; g <= 3; g++) {
+        tb::Delay d;
+        d.unit = g - 1;
+        d.group = g;
+        d.rate = 20.0f * float(g);
+        d.freq = 1.5f * float(g);
+        s.delays.push_back(d);
+        tb::add_event(s, 0, g - 1, tb::EV_GROUP_NO, g);
+        tb::add_note(s, g - 1, 120 * g, 240, tb::key_of(3 * g));
+    }
+    s.overdrives = {tb::Overdrive{1, 90.0f, 2.0f}, tb::Overdrive{2, 77.0f, 3.0f}};
+    tb::add_event(s, 0, 1, tb::EV_VOICE_NO, 1);
+    tb::add_event(s, 960, 2, tb::EV_GROUP_NO, 1);
+    tb::add_note(s, 2, 960, 240, tb::KEY_A4);
+    return s;
+}
+
 bool write_bytes(const fs::path &path, const std::string &bytes)
 {
     std::ofstream out(path, std::ios::binary);
@@ -142,6 +167,7 @@ bool write_tunes(const fs::path &dir)
         {"pcm8_stereo.ptcop", one_note_song(pcm_kind(2, 8, 11025, false))},
         {"pcm16_stereo.ptcop", one_note_song(pcm_kind(2, 16, 22050, false))},
         {"busy.ptcop", busy_song()},
+        {"effects.ptcop", effects_song()},
     };
     for (const seed &s : seeds)
         if (!tb::write_file(s.song, (dir / s.name).string()))

@@ -13,6 +13,10 @@ constexpr int MAX_VOICES = 256;
 constexpr int MAX_UNITS = 256;
 constexpr uint32_t MAX_EVENTS = 4000000;
 constexpr int MAX_DELAYS = 16;
+constexpr int MAX_OVERDRIVES = 16;
+// Groups a unit can be routed to (GROUP NO is taken within 0..MAX_GROUPS-1);
+// an effect on any other group acts on nothing.
+constexpr int MAX_GROUPS = 256;
 constexpr uint32_t MAX_SAMPLE_BYTES = 48u << 20;
 // Decoded sample frames of one voice (PCM, Ogg, noise): 20 minutes at 48 kHz.
 constexpr size_t MAX_SAMPLE_FRAMES = size_t(48000) * 60 * 20;

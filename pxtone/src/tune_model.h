@@ -106,6 +106,14 @@ struct Delay {
     float rate_percent = 0.0f;
 };
 
+// The overdrive effect block: the group of units it distorts, how hard it
+// clips them (percent) and the gain after the clip.
+struct Overdrive {
+    int32_t group = 0;
+    float cut_percent = 0.0f;
+    float amp = 1.0f;
+};
+
 class Tune {
 public:
     Master master;
@@ -114,6 +122,7 @@ public:
     int32_t unit_count = 0;
     std::vector<std::string> unit_names;
     std::vector<Delay> delays;
+    std::vector<Overdrive> overdrives;
     std::string title;
     std::string comment;
     int32_t notes_end_clock = 0;  // end of the last note

@@ -4,6 +4,7 @@
 // here, at test time, from the corpus read in place.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -39,10 +40,18 @@ std::vector<std::string> some_corpus_tunes() {
     std::vector<std::string> all = corpus_tunes(), pick;
     for (const std::string &p : all)
         if (p.find("base0.ptcop") != std::string::npos || p.find("song.pttune") != std::string::npos ||
-            p.find("ld27/Pxtone/Title") != std::string::npos || p.find("title.ptcop") != std::string::npos ||
+            p.find("ld27/Pxtone/Title") != std::string::npos || p.find("/title.ptcop") != std::string::npos ||
             p.find("tone1.ptcop") != std::string::npos)
             pick.push_back(p);
     return pick;
+}
+
+tb::Song sines_only() {
+    tb::Song s;
+    s.units = {"u"};
+    s.voices = {tb::sine_voice("v")};
+    tb::add_note(s, 0, 0, 480, tb::KEY_A4);
+    return s;
 }
 
 }  // namespace
@@ -154,11 +163,40 @@ TEST(HostileInput, UnknownBlocksAreSkippedBySize) {
     std::vector<uint8_t> b = tb::build(s);
     // An unknown block just before the end block.
     std::vector<uint8_t> extra;
-    tb::put_block(extra, "effeOVER", std::vector<uint8_t>(37, 0xee));
+    tb::put_block(extra, "effeZZZZ", std::vector<uint8_t>(37, 0xee));
     b.insert(b.end() - 12, extra.begin(), extra.end());
     pxtone::LoadResult r = pxtone::load_tune(b.data(), b.size(), "x");
     ASSERT_TRUE(r.tune) << r.error;
     EXPECT_EQ(pxtone::tune_info(*r.tune).meas_num, 1);
+}
+
+TEST(HostileInput, EffectBlocksWithEdgeValuesPlaySafely) {
+    // Effect blocks cut short are damage; any values in whole ones play:
+    // not-a-number and infinite levels, huge gains, groups no unit can join.
+    tb::Song s;
+    s.units = {"u"};
+    s.voices = {tb::sine_voice("v", 128)};
+    tb::add_event(s, 0, 0, tb::EV_GROUP_NO, 1);
+    tb::add_note(s, 0, 0, 480, tb::KEY_A4);
+    const float nan = std::nanf(""), inf = HUGE_VALF;
+    s.overdrives = {tb::Overdrive{1, nan, 2.0f}, tb::Overdrive{1, 50.0f, inf},
+                    tb::Overdrive{1, -inf, -1e30f}, tb::Overdrive{1, 1e30f, 1e30f},
+                    tb::Overdrive{65535, 90.0f, 2.0f}};
+    s.delays = {tb::Delay{7, 1, nan, inf}, tb::Delay{65535, 65535, 1e30f, -0.0f}};
+    std::vector<uint8_t> bytes = tb::build(s);
+    pxtone::LoadResult r = pxtone::load_tune(bytes.data(), bytes.size(), "x");
+    ASSERT_TRUE(r.tune) << r.error;
+    std::vector<int16_t> out = render_tune(r.tune, 22050, 22050);
+    EXPECT_GE(out.size(), 2u * 22050);
+    load_and_play(bytes);
+
+    for (const char *tag : {"effeOVER", "effeDELA"}) {
+        std::vector<uint8_t> b = tb::build(sines_only());
+        std::vector<uint8_t> block;
+        tb::put_block(block, tag, std::vector<uint8_t>(11, 0));
+        b.insert(b.end() - 12, block.begin(), block.end());
+        EXPECT_EQ(pxtone::load_tune(b.data(), b.size(), "x").error, "damaged tune: x") << tag;
+    }
 }
 
 TEST(HostileInput, UnreadableVoicePlaysSilentAndIsNamed) {

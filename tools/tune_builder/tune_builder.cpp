@@ -270,6 +270,15 @@ std::vector<uint8_t> build(const Song &s) {
         put_f32(body, d.freq);
         put_block(out, "effeDELA", body);
     }
+    for (const Overdrive &o : s.overdrives) {
+        std::vector<uint8_t> body;
+        put_u16(body, 0);
+        put_u16(body, uint16_t(o.group));
+        put_f32(body, o.cut);
+        put_f32(body, o.amp);
+        put_u32(body, 0);
+        put_block(out, "effeOVER", body);
+    }
     for (size_t i = 0; i < s.voices.size(); i++) {
         put_voice(out, s.voices[i]);
         if (s.pttune) continue;

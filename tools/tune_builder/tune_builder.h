@@ -109,6 +109,12 @@ struct Delay {
     float freq = 0.8f;
 };
 
+struct Overdrive {
+    int group = 0;
+    float cut = 90.0f;  // percent
+    float amp = 2.0f;
+};
+
 struct Song {
     bool pttune = false;  // also means beat_clock is stored as given (use 48)
     int beat_clock = 480;
@@ -119,6 +125,7 @@ struct Song {
     std::string name;     // textNAME, written when not empty (and not pttune)
     std::string comment;  // textCOMM, written when not empty (and not pttune)
     std::vector<Delay> delays;
+    std::vector<Overdrive> overdrives;  // written after the delays, as the editor does
     std::vector<Voice> voices;
     std::vector<std::string> units;
     std::vector<Event> events;  // any order; written sorted by clock (stable)

@@ -1,8 +1,10 @@
 // The renderer walks the song's events in frame order and, between events,
 // mixes every unit into a float block that is scaled and saturated to
-// 16-bit frames. Seeking replays the events up to the new position without
-// mixing (every note state is a counter, so this is exact), then mixes a
-// short stretch to fill the effects' memories.
+// 16-bit frames. The units of a group that has effects are summed apart
+// and pass through the group's effects on their way into the block.
+// Seeking replays the events up to the new position without mixing (every
+// note state is a counter, so this is exact), then mixes a short stretch
+// to fill the effects' memories.
 #include "mix/renderer.h"
 
 #include <algorithm>
@@ -10,7 +12,9 @@
 #include <vector>
 
 #include "effects/delay_effect.h"
+#include "effects/overdrive_effect.h"
 #include "levels.h"
+#include "limits.h"
 #include "mix/song_clock.h"
 #include "tune_model.h"
 #include "mix/unit_player.h"
@@ -26,6 +30,12 @@ constexpr int64_t TAIL_STEP = 64;
 // repeat section a few frames long cannot make the renderer restore every
 // unit thousands of times a second.
 constexpr double MIN_LOOP_SECONDS = 0.05;
+
+// The sum of the units of one group, on its way through the group's effects.
+struct GroupBus {
+    int32_t group;
+    std::vector<float> left, right;
+};
 
 int16_t saturate(float v) {
     v = std::floor(v + 0.5f);
@@ -46,6 +56,9 @@ struct Renderer::State {
     std::vector<UnitPlayer> repeat_units;  // the units as they are at the repeat position
     std::vector<int64_t> event_frames;
     std::vector<DelayEffect> delays;
+    std::vector<OverdriveEffect> overdrives;
+    std::vector<GroupBus> buses;
+    std::vector<int> bus_of_group;  // group number -> index in buses, -1 none
     UnitContext ctx;
     int64_t length = 0;
     int64_t repeat_frame = 0;
@@ -55,7 +68,7 @@ struct Renderer::State {
     size_t cursor = 0;
     int64_t preroll = 0;
     bool in_tail = false;  // past the end with loop off: echoes ring out
-    std::vector<float> left, right, unit_left, unit_right, timed_left, timed_right;
+    std::vector<float> left, right, unit_left, unit_right;
 
     State(std::shared_ptr<const Tune> t, int r)
         : tune(std::move(t)), rate(r), clock(tune->master, r) {
@@ -70,6 +83,8 @@ struct Renderer::State {
                                                [](const Event &e, int32_t c) { return e.clock < c; }) -
                               tune->events.begin());
         for (const Delay &d : tune->delays) delays.emplace_back(d, tune->master, rate);
+        for (const Overdrive &o : tune->overdrives) overdrives.emplace_back(o);
+        make_buses();
         for (const DelayEffect &d : delays) preroll = std::max(preroll, d.memory_frames());
         preroll = std::max<int64_t>(preroll, BLOCK);
         ctx = UnitContext{&clock, &voices, rate};
@@ -80,8 +95,23 @@ struct Renderer::State {
         right.assign(BLOCK, 0.0f);
         unit_left.assign(BLOCK, 0.0f);
         unit_right.assign(BLOCK, 0.0f);
-        timed_left.assign(BLOCK, 0.0f);
-        timed_right.assign(BLOCK, 0.0f);
+    }
+
+    // A bus for every group an effect acts on.
+    void make_buses() {
+        bus_of_group.assign(MAX_GROUPS, -1);
+        auto add = [&](int32_t g) {
+            if (g < 0 || g >= MAX_GROUPS || bus_of_group[size_t(g)] >= 0) return;
+            bus_of_group[size_t(g)] = int(buses.size());
+            buses.push_back(GroupBus{g, std::vector<float>(BLOCK), std::vector<float>(BLOCK)});
+        };
+        for (const DelayEffect &d : delays) add(d.group());
+        for (const OverdriveEffect &o : overdrives) add(o.group());
+    }
+
+    GroupBus *bus_of(int32_t group) {
+        if (group < 0 || group >= MAX_GROUPS || bus_of_group[size_t(group)] < 0) return nullptr;
+        return &buses[size_t(bus_of_group[size_t(group)])];
     }
 
     void apply_events() {
@@ -103,35 +133,40 @@ struct Renderer::State {
     void mix(int n) {
         std::fill(left.begin(), left.begin() + n, 0.0f);
         std::fill(right.begin(), right.begin() + n, 0.0f);
-        for (DelayEffect &d : delays) d.clear_input(n);
+        for (GroupBus &b : buses) {
+            std::fill(b.left.begin(), b.left.begin() + n, 0.0f);
+            std::fill(b.right.begin(), b.right.begin() + n, 0.0f);
+        }
         for (UnitPlayer &u : units) {
             const bool delayed = unit_pan_delayed(u);
             if (!unit_sounding(u) && !delayed) continue;
-            DelayEffect *fx = nullptr;
-            for (DelayEffect &d : delays)
-                if (d.group() == u.group) fx = &d;
-            if (!fx && !delayed) {
-                unit_render(u, n, left.data(), right.data());
+            GroupBus *bus = bus_of(u.group);
+            float *to_left = bus ? bus->left.data() : left.data();
+            float *to_right = bus ? bus->right.data() : right.data();
+            if (!delayed) {
+                unit_render(u, n, to_left, to_right);
                 continue;
             }
             std::fill(unit_left.begin(), unit_left.begin() + n, 0.0f);
             std::fill(unit_right.begin(), unit_right.begin() + n, 0.0f);
             unit_render(u, n, unit_left.data(), unit_right.data());
-            if (delayed) {
-                std::fill(timed_left.begin(), timed_left.begin() + n, 0.0f);
-                std::fill(timed_right.begin(), timed_right.begin() + n, 0.0f);
-                unit_pan_time(u, unit_left.data(), unit_right.data(), n, timed_left.data(),
-                              timed_right.data());
-                std::copy(timed_left.begin(), timed_left.begin() + n, unit_left.begin());
-                std::copy(timed_right.begin(), timed_right.begin() + n, unit_right.begin());
-            }
-            for (int i = 0; i < n; i++) {
-                left[size_t(i)] += unit_left[size_t(i)];
-                right[size_t(i)] += unit_right[size_t(i)];
-            }
-            if (fx) fx->add_input(unit_left.data(), unit_right.data(), n);
+            unit_pan_time(u, unit_left.data(), unit_right.data(), n, to_left, to_right);
         }
-        for (DelayEffect &d : delays) d.process(left.data(), right.data(), n);
+        // A group's sum is overdriven, then feeds its delays, whose echoes
+        // join it on its way to the mix.
+        for (DelayEffect &d : delays) d.clear_input(n);
+        for (GroupBus &b : buses) {
+            for (const OverdriveEffect &o : overdrives)
+                if (o.group() == b.group) o.process(b.left.data(), b.right.data(), n);
+            for (DelayEffect &d : delays)
+                if (d.group() == b.group) d.add_input(b.left.data(), b.right.data(), n);
+            for (DelayEffect &d : delays)
+                if (d.group() == b.group) d.process(b.left.data(), b.right.data(), n);
+            for (int i = 0; i < n; i++) {
+                left[size_t(i)] += b.left[size_t(i)];
+                right[size_t(i)] += b.right[size_t(i)];
+            }
+        }
     }
 
     void write(int16_t *out, int n, int channels) const {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "levels.h"
+#include "limits.h"
 
 namespace pxtone {
 
@@ -80,7 +81,7 @@ void unit_event(UnitPlayer &u, const Event &e, int64_t frame, const UnitContext 
     case EV_VOLUME: u.volume = clamp(e.value, 0, 1024); update_gain(u); break;
     case EV_KEY_PORTA: u.porta_ticks = std::max(e.value, 0); break;
     case EV_VOICE_NO: u.voice_no = e.value; break;
-    case EV_GROUP_NO: u.group = clamp(e.value, 0, 255); break;
+    case EV_GROUP_NO: u.group = clamp(e.value, 0, MAX_GROUPS - 1); break;
     case EV_KEY_CORRECT:
         u.key_correct = key_correct_factor(e.value);
         update_pitch(u);

@@ -20,6 +20,9 @@ bool read_event_block(ByteReader &r, std::vector<Event> &events);
 // "effeDELA".
 bool read_delay_block(ByteReader body, Delay &delay);
 
+// "effeOVER".
+bool read_overdrive_block(ByteReader body, Overdrive &overdrive);
+
 }  // namespace pxtone
 
 #endif

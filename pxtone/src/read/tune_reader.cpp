@@ -92,6 +92,10 @@ Read read_block(Reader &rd, const uint8_t *tag, ByteReader body) {
         Delay d;
         if (!read_delay_block(body, d)) return Read::damaged;
         if (t.delays.size() < size_t(MAX_DELAYS)) t.delays.push_back(d);
+    } else if (tag_is(tag, "effeOVER")) {
+        Overdrive o;
+        if (!read_overdrive_block(body, o)) return Read::damaged;
+        if (t.overdrives.size() < size_t(MAX_OVERDRIVES)) t.overdrives.push_back(o);
     }
     // Any other block is skipped by its size.
     return Read::ok;
