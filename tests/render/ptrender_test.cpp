@@ -188,6 +188,7 @@ TEST_F(Ptrender, InfoPrintsWhatTheTuneWasBuiltWith) {
     noise.noise_units = {tb::PtnUnit()};
     s.voices = {tb::sine_voice("s1"), tb::sine_voice("s2"), noise, tb::pcm_voice("p", {0, 9000, 0}, 22050, true)};
     s.delays = {tb::Delay{0, 1, 25.0f, 0.8f}};
+    s.overdrives = {tb::Overdrive{2, 90.0f, 2.0f}};
     tb::add_note(s, 2, 4 * 1440, 100, tb::KEY_A4);  // in the fifth measure
     Outcome r = run({"--info", tune(s)});
     EXPECT_EQ(r.status, 0) << r.err;
@@ -202,11 +203,13 @@ TEST_F(Ptrender, InfoPrintsWhatTheTuneWasBuiltWith) {
               "repeat:   3.600 s a time, from 2.400 s\n"
               "units:    3\n"
               "voices:   4: 2 ptvoice, 1 ptnoise, 1 PCM\n"
-              "effects:  delay, group 1: an echo every 1.25 beats (0.500 s) at 25 %\n");
+              "effects:  delay, group 1: an echo every 1.25 beats (0.500 s) at 25 %\n"
+              "          overdrive, group 2: cut 90 %, amp 2\n");
 
     s.name = "\x83\x65\x83\x58\x83\x67";  // a name in Shift JIS
     s.comment.clear();
     s.delays.clear();
+    s.overdrives.clear();
     r = run({tune(s), "--info"});
     EXPECT_NE(r.out.find("name:     \xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("comment:  (none)\n"), std::string::npos) << r.out;

@@ -24,10 +24,18 @@ std::string describe(const Delay &d, const Master &m) {
     return text;
 }
 
+std::string describe(const Overdrive &o) {
+    char text[160];
+    std::snprintf(text, sizeof text, "overdrive, group %d: cut %.4g %%, amp %.4g", int(o.group),
+                  double(o.cut_percent), double(o.amp));
+    return text;
+}
+
 // One line per effect block the tune holds.
 std::vector<std::string> effect_lines(const Tune &t) {
     std::vector<std::string> lines;
     for (const Delay &d : t.delays) lines.push_back(describe(d, t.master));
+    for (const Overdrive &o : t.overdrives) lines.push_back(describe(o));
     return lines;
 }
 
