@@ -28,6 +28,10 @@ void player_ready();
  * 0 when the engine has no tune). */
 void load_and_start(int32_t position);
 
+/* How many loads have failed so far; the engine's error text says why the
+ * last one did. */
+int32_t failed_loads();
+
 /* beat_clock x beat_num x meas_num, wrapping as a 32-bit product does
  * (never signed overflow). */
 int32_t tune_length_from(int32_t beat_num, int32_t beat_clock, int32_t meas_num);
