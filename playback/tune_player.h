@@ -3,8 +3,9 @@
  * Threads: player_ready and player_shutdown run on the initial thread (once
  * each, before and after the worker); play_callback runs on the engine's
  * audio thread; everything else runs on the worker.
- * Nothing here reports failure: a tune that fails to load simply does not
- * stream, and the engine's last error text tells the user why.
+ * Nothing here reports failure to its caller: a tune that fails to load
+ * simply does not stream, and the engine's last error text tells the user
+ * why (failed_loads() lets the error line tell a new failure from an old).
  */
 #ifndef PLAYBACK_TUNE_PLAYER_H
 #define PLAYBACK_TUNE_PLAYER_H
