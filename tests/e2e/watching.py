@@ -16,14 +16,15 @@ class Start:
     same: bool     # the same tune as before started again
 
 
-def watch_starts(jb, seconds, until=None):
+def watch_starts(jb, seconds, until=None, since=None):
     """Reads the window for `seconds` (or until until(starts) holds) and
     lists each start seen: a change of the highlighted tune, or the bar
-    starting over on the same one. The highlight must always be on exactly
-    one visible row."""
+    starting over on the same one. `since` is the tune known to be current
+    before (the first reading may already show the one after it). The
+    highlight must always be on exactly one visible row."""
     t0 = time.monotonic()
     s = jb.screen()
-    current, bar = s.current_tune, s.bar_width
+    current, bar = s.current_tune if since is None else since, s.bar_width
     starts = []
     while time.monotonic() - t0 < seconds:
         s = jb.screen()
