@@ -47,7 +47,7 @@ void put_file(const char *name, bool present, const uint8_t *data, size_t size)
         return;
     FILE *file = std::fopen(name, "wb");
     require(file != nullptr, "cannot write into the fuzzer's folder");
-    require(std::fwrite(data, 1, size, file) == size || size == 0, "short write");
+    require(std::fwrite(data, 1, size, file) == size, "short write");
     std::fclose(file);
 }
 
@@ -89,7 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     require(skin_sheet->w >= SHEET_MIN_W && skin_sheet->h >= SHEET_MIN_H,
             "a sheet smaller than the pieces it holds");
     require(backdrop_tile->w >= 1 && backdrop_tile->h >= 1, "an empty backdrop");
-    require(back_buffer->w == WINDOW_W && back_buffer->h == WINDOW_H, "a back buffer of the wrong size");
+    require(back_buffer->w == WINDOW_W && back_buffer->h == WINDOW_H,
+            "a back buffer of the wrong size");
     require(bitmap_color_depth(back_buffer) == bitmap_color_depth(skin_sheet),
             "the back buffer's depth differs from the sheet's");
     draw_one_frame();

@@ -47,7 +47,8 @@ TEST_F(fuzz_findings, kept_skins_load_or_fall_back_and_draw_a_whole_frame)
     if (skins.empty())
         GTEST_SKIP() << "no skin findings kept";
     for (const std::string &data : skins) {
-        skin_input in = split_skin_input(reinterpret_cast<const uint8_t *>(data.data()), data.size());
+        const auto *bytes = reinterpret_cast<const uint8_t *>(data.data());
+        skin_input in = split_skin_input(bytes, data.size());
         put_skin_file("UI.bmp", in.sheet_present, in.sheet, in.sheet_size);
         put_skin_file("BG.bmp", in.tile_present, in.tile, in.tile_size);
         release_skin();

@@ -99,8 +99,9 @@ TEST_F(hostile_folder, odd_names_and_entries_are_listed_or_skipped_and_played_pa
     const std::string not_utf8 = "\xff\xfe\xc3(.pttune";
     const std::string utf8 = "caf\xc3\xa9 \xe2\x99\xaa.ptcop";
     const std::string upper = "LOUD.PTCOP";
-    for (const std::string &n : {name63, name64, name200, not_utf8, utf8, upper, std::string(" spaced  name .ptcop"),
-                                 std::string(".hidden.ptcop"), std::string("..ptcop")})
+    for (const std::string &n :
+         {name63, name64, name200, not_utf8, utf8, upper, std::string(" spaced  name .ptcop"),
+          std::string(".hidden.ptcop"), std::string("..ptcop")})
         ASSERT_TRUE(write_test_tune(n, 0.2)) << n;
     folder_.touch("empty.ptcop");
     write_random_file("random.pttune", 4096, 1);
