@@ -26,7 +26,10 @@ WARM_UP = 1.5          # a new PulseAudio stream asks for little sound at first
 LOST = "sound device lost, silent"
 BACK = "sound device back"
 PACE_TOLERANCE = 0.1   # of the bar's rate
-END_TOLERANCE = 0.7    # seconds
+# seconds: the start is judged from the bar, which leads the sound by the
+# server's buffer, and the end from a reading that comes late on a busy
+# machine; the pace after the kill is checked to 10 % besides.
+END_TOLERANCE = 1.0
 PITCH_TOLERANCE = 0.005
 
 

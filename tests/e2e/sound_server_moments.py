@@ -27,7 +27,7 @@ KILL_AT = [-0.2, -0.05, 0.0, 0.05, 0.15]
 # silent output when it is not there yet.
 RESTART_AT = [-0.4, -0.1, 0.0, 0.05, 0.2]
 PACE_TOLERANCE = 0.1      # of the bar's rate, for a tune started while the server was gone
-LENGTH_TOLERANCE = 0.6    # seconds off a tune's length, as seen between screenshots
+LENGTH_TOLERANCE = 0.9    # seconds off a tune's length, as seen between late screenshots
 SERVER_TOLERANCE = 2.5    # a new stream on the server asks for little at first
 DEVICE_TEXTS = {"", "sound device lost, silent", "no audio device, silent",
                 "sound device back"}
