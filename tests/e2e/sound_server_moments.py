@@ -26,7 +26,7 @@ KILL_AT = [-0.2, -0.05, 0.0, 0.05, 0.15]
 # gone: as the next load tries the server again, and falls back to the
 # silent output when it is not there yet.
 RESTART_AT = [-0.4, -0.1, 0.0, 0.05, 0.2]
-PACE_TOLERANCE = 0.12     # of the bar's rate, for a tune started while the server was gone
+PACE_TOLERANCE = 0.15     # of the bar's rate, for a tune started while the server was gone
 LENGTH_TOLERANCE = 0.9    # seconds off a tune's length, as seen between late screenshots
 SERVER_TOLERANCE = 2.5    # a new stream on the server asks for little at first
 DEVICE_TEXTS = {"", "sound device lost, silent", "no audio device, silent",
@@ -61,8 +61,11 @@ class Timeline:
 
 
 def read(jb, timeline):
+    """Reads the window; times it from the grab, which comes first: reading
+    the picture takes a varying while on a busy machine."""
+    grabbed = time.monotonic()
     s = jb.wait_screen("a readable frame", 3, lambda s: True)
-    return timeline.record(s, time.monotonic()), time.monotonic()
+    return timeline.record(s, grabbed), grabbed
 
 
 def end_of_current(jb, timeline):
