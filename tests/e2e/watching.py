@@ -27,10 +27,10 @@ def watch_starts(jb, seconds, until=None, since=None):
     current, bar = s.current_tune if since is None else since, s.bar_width
     starts = []
     while time.monotonic() - t0 < seconds:
+        now = time.monotonic() - t0  # the window is grabbed first, then read
         s = jb.screen()
         if len(s.current_rows) != 1:
             raise TestFailure(f"highlighted rows {s.current_rows}: {s.describe()}")
-        now = time.monotonic() - t0
         if s.current_tune != current:
             starts.append(Start(s.current_tune, now, False))
         elif s.bar_width < bar - RESTART_DROP:
