@@ -1,6 +1,7 @@
 // fuzz_names: file names as the folder scan finds them, through the slot copy
-// (add_tune, tune_name) and the list's way of showing them (the extension cut
-// and the "..." shortening, then the real row drawing with Allegro's font).
+// (add_tune, tune_name) and the list's way of showing them (the extension cut,
+// the text the font draws for any bytes, the "..." shortening, then the real
+// row drawing with Allegro's font).
 //
 // Input: two bytes that choose the first slot (from 2 below the table to 2
 // past it), then names separated by NUL bytes, put in consecutive slots. A
@@ -21,8 +22,6 @@
 
 namespace {
 
-constexpr int LIST_TEXT_BYTES = 128;
-
 void require(bool ok, const char *what)
 {
     if (!ok) {
@@ -42,19 +41,39 @@ void check_slot_copy(const std::string &name, int32_t slot)
         require(name == kept, "a slot does not hold the name given");
 }
 
-// The list shows a prefix of the name, or its first 20 bytes and "...".
+// Characters in text when it is well-formed UTF-8, else -1.
+int utf8_characters(const char *text)
+{
+    int chars = 0;
+    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text); *p; chars++) {
+        int n = *p < 0x80 ? 1 : *p >= 0xC2 && *p < 0xE0 ? 2 : *p >= 0xE0 && *p < 0xF0 ? 3
+              : *p >= 0xF0 && *p < 0xF5 ? 4 : 0;
+        if (n == 0)
+            return -1;
+        for (int k = 1; k < n; k++)
+            if ((p[k] & 0xC0) != 0x80)
+                return -1;
+        p += n;
+    }
+    return chars;
+}
+
+// The list shows well-formed UTF-8 of at most 23 characters: the text of
+// the name up to its extension, or the first 20 characters of it and "...".
 void check_shown_name(const char *name)
 {
-    char text[LIST_TEXT_BYTES] = {};
-    std::strncpy(text, name, LIST_TEXT_BYTES - 1);
-    shorten_for_list(text);
+    char text[LIST_TEXT_BYTES];
+    list_text(name, text);
+    int chars = utf8_characters(text);
+    require(chars >= 0, "a shown name is not UTF-8");
+    require(chars <= SHOWN_NAME_MAX, "a shown name is longer than 23 characters");
+    char whole[text_bytes_for(NAME_SLOT_BYTES)];
+    name_text(name, shown_part(name), NAME_SLOT_BYTES, "", whole, sizeof whole);
     size_t shown = std::strlen(text);
-    require(shown <= SHOWN_NAME_MAX, "a shown name is longer than 23 bytes");
-    bool prefix = std::strncmp(text, name, shown) == 0;
-    bool cut = shown == SHOWN_NAME_KEPT + 3 &&
-               std::strncmp(text, name, SHOWN_NAME_KEPT) == 0 &&
-               std::strcmp(text + SHOWN_NAME_KEPT, "...") == 0;
-    require(prefix || cut, "a shown name is not taken from the file name");
+    bool same = std::strcmp(text, whole) == 0;
+    bool cut = chars == SHOWN_NAME_MAX && shown >= 3 && std::strcmp(text + shown - 3, "...") == 0 &&
+               std::strncmp(text, whole, shown - 3) == 0;
+    require(same || cut, "a shown name is not taken from the file name");
 }
 
 }  // namespace

@@ -1,16 +1,21 @@
 // make_seeds: writes the starting inputs of the fuzzers, made in code.
 //
-//   make_seeds DIR
+//   make_seeds DIR SKIN_DIR
 //
 // writes DIR/tunes/*.ptcop|*.pttune (small tunes from the tune builder, one
-// for each voice kind, event kind and block the reader knows) and
-// DIR/names/* (lists of file names in the layout fuzz_names reads). Exits 1
-// when a file cannot be written. Nothing here comes from other people's tunes.
+// for each voice kind, event kind and block the reader knows), DIR/names/*
+// (lists of file names in the layout fuzz_names reads) and DIR/skins/* (skin
+// file pairs in fuzz_skin's layout: the skin in SKIN_DIR, that skin spoilt in
+// the ways the tests spoil it, and small BMPs of every kind the loader
+// reads or refuses). Exits 1 when a file cannot be read or written. Nothing
+// here comes from other people's tunes.
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tune_builder.h"
@@ -200,19 +205,190 @@ bool write_names(const fs::path &dir)
     return true;
 }
 
+using bytes = std::string;
+
+void put16(bytes &b, uint32_t v)
+{
+    b += static_cast<char>(v & 0xff);
+    b += static_cast<char>(v >> 8 & 0xff);
+}
+
+void put32(bytes &b, uint32_t v)
+{
+    put16(b, v & 0xffff);
+    put16(b, v >> 16);
+}
+
+// A Windows 3.x BMP: file header, 40-byte info header, a grey palette for
+// depths up to 8, then `pixels` as given.
+bytes bmp(int32_t w, int32_t h, int bits, int compression, const bytes &pixels)
+{
+    uint32_t palette = bits <= 8 ? 4u << bits : 0;
+    uint32_t offset = 54 + palette;
+    bytes b = "BM";
+    put32(b, offset + static_cast<uint32_t>(pixels.size()));
+    put32(b, 0);
+    put32(b, offset);
+    put32(b, 40);
+    put32(b, static_cast<uint32_t>(w));
+    put32(b, static_cast<uint32_t>(h));
+    put16(b, 1);
+    put16(b, static_cast<uint32_t>(bits));
+    put32(b, static_cast<uint32_t>(compression));
+    put32(b, static_cast<uint32_t>(pixels.size()));
+    put32(b, 2835);
+    put32(b, 2835);
+    put32(b, 0);
+    put32(b, 0);
+    for (uint32_t i = 0; i < palette / 4; i++)
+        put32(b, i * 0x010101u);
+    return b + pixels;
+}
+
+// Rows of `bits`-deep pixels in a pattern, each padded to four bytes.
+bytes pattern_pixels(int32_t w, int32_t h, int bits)
+{
+    size_t row = static_cast<size_t>((w * bits + 31) / 32 * 4);
+    bytes px(row * static_cast<size_t>(h), '\0');
+    for (size_t i = 0; i < px.size(); i++)
+        px[i] = static_cast<char>(i * 37 % 251);
+    return px;
+}
+
+// The same sheet with a 124-byte V5 header and 32 bits a pixel, as image
+// editors write by default.
+bytes v5_bmp(int32_t w, int32_t h)
+{
+    bytes px = pattern_pixels(w, h, 32);
+    bytes head;
+    for (uint32_t v : {124u, static_cast<uint32_t>(w), static_cast<uint32_t>(h)})
+        put32(head, v);
+    put16(head, 1);
+    put16(head, 32);
+    for (uint32_t v : {3u, static_cast<uint32_t>(px.size()), 2835u, 2835u, 0u, 0u, 0x00ff0000u,
+                       0x0000ff00u, 0x000000ffu, 0xff000000u, 0x73524742u})
+        put32(head, v);
+    head += bytes(48, '\0');
+    for (uint32_t v : {4u, 0u, 0u, 0u})
+        put32(head, v);
+    bytes b = "BM";
+    put32(b, static_cast<uint32_t>(14 + head.size() + px.size()));
+    put32(b, 0);
+    put32(b, static_cast<uint32_t>(14 + head.size()));
+    return b + head + px;
+}
+
+// An OS/2 BMP (12-byte info header) of 24-bit pixels.
+bytes os2_bmp(int32_t w, int32_t h)
+{
+    bytes px = pattern_pixels(w, h, 24);
+    bytes b = "BM";
+    put32(b, static_cast<uint32_t>(26 + px.size()));
+    put32(b, 0);
+    put32(b, 26);
+    put32(b, 12);
+    put16(b, static_cast<uint32_t>(w));
+    put16(b, static_cast<uint32_t>(h));
+    put16(b, 1);
+    put16(b, 24);
+    return b + px;
+}
+
+// Run-length runs of 255 pixels that overrun every row many times.
+bytes overrunning_runs(int runs)
+{
+    bytes px;
+    for (int i = 0; i < runs; i++)
+        px += "\xff\x07";
+    return px + bytes("\0\1", 2);
+}
+
+bytes with_size(bytes b, int32_t w, int32_t h)
+{
+    for (int k = 0; k < 4; k++) {
+        b[static_cast<size_t>(18 + k)] = static_cast<char>(static_cast<uint32_t>(w) >> 8 * k);
+        b[static_cast<size_t>(22 + k)] = static_cast<char>(static_cast<uint32_t>(h) >> 8 * k);
+    }
+    return b;
+}
+
+bool read_file(const fs::path &path, bytes &out)
+{
+    std::ifstream in(path, std::ios::binary);
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return static_cast<bool>(in) || in.eof();
+}
+
+// A skin input: which files exist, UI.bmp's length, then both files.
+bytes skin_pair(const bytes *sheet, const bytes *tile)
+{
+    bytes b(1, static_cast<char>((sheet ? 1 : 0) | (tile ? 2 : 0)));
+    put32(b, sheet ? static_cast<uint32_t>(sheet->size()) : 0);
+    return b + (sheet ? *sheet : bytes()) + (tile ? *tile : bytes());
+}
+
+bool write_skins(const fs::path &dir, const fs::path &skin_dir)
+{
+    bytes ui, bg;
+    if (!read_file(skin_dir / "UI.bmp", ui) || !read_file(skin_dir / "BG.bmp", bg) ||
+        ui.size() < 54 || bg.size() < 54)
+        return false;
+    const bytes tile = bmp(2, 2, 24, 0, bytes(16, '\x40'));
+    const bytes one_pixel = bmp(1, 1, 24, 0, bytes(4, '\x20'));
+    const bytes bg_cut = bg.substr(0, bg.size() / 2);
+    bytes os2_v2 = bmp(300, 120, 24, 0, pattern_pixels(300, 120, 24));
+    os2_v2[14] = 64;
+    const std::pair<const char *, bytes> sheets[] = {
+        {"cut_short", ui.substr(0, ui.size() / 2)},
+        {"huge_picture", with_size(ui, 40000, 40000)},
+        {"claims_60000", bmp(60000, 60000, 24, 0, bytes(4096, '\x11'))},
+        {"v5_32bit", v5_bmp(300, 120)},
+        {"rle8_overrun", bmp(300, 120, 8, 1, overrunning_runs(400))},
+        {"rle4_overrun", bmp(300, 120, 4, 2, overrunning_runs(400))},
+        {"two_bits", bmp(300, 120, 2, 0, pattern_pixels(300, 120, 2))},
+        {"jpeg_inside", bmp(300, 120, 24, 4, bytes(1000, '\xff'))},
+        {"os2_v2", os2_v2},
+        {"no_pixels", bmp(300, 120, 24, 0, bytes())},
+        {"png_named_bmp", bytes("\x89PNG\r\n\x1a\n", 8)},
+        {"too_small", bmp(100, 50, 24, 0, pattern_pixels(100, 50, 24))},
+        {"os2", os2_bmp(288, 112)},
+        {"bits1", bmp(288, 112, 1, 0, pattern_pixels(288, 112, 1))},
+        {"bits4", bmp(288, 112, 4, 0, pattern_pixels(288, 112, 4))},
+        {"bits8", bmp(288, 112, 8, 0, pattern_pixels(288, 112, 8))},
+        {"bits16", bmp(288, 112, 16, 0, pattern_pixels(288, 112, 16))},
+        {"bits16_fields", bmp(288, 112, 16, 3, pattern_pixels(288, 112, 16))},
+        {"bits32", bmp(288, 112, 32, 0, pattern_pixels(288, 112, 32))},
+    };
+    std::vector<std::pair<std::string, bytes>> seeds = {
+        {"demo", skin_pair(&ui, &bg)},
+        {"no_sheet", skin_pair(nullptr, &bg)},
+        {"no_backdrop", skin_pair(&ui, nullptr)},
+        {"neither", skin_pair(nullptr, nullptr)},
+        {"backdrop_cut_short", skin_pair(&ui, &bg_cut)},
+        {"backdrop_one_pixel", skin_pair(&ui, &one_pixel)},
+    };
+    for (const auto &[name, sheet] : sheets)
+        seeds.push_back({std::string("sheet_") + name, skin_pair(&sheet, &tile)});
+    for (const auto &[name, data] : seeds)
+        if (!write_bytes(dir / name, data))
+            return false;
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_seeds DIR\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: make_seeds DIR SKIN_DIR\n");
         return 2;
     }
     fs::path dir = argv[1];
     std::error_code ignored;
-    fs::create_directories(dir / "tunes", ignored);
-    fs::create_directories(dir / "names", ignored);
-    if (!write_tunes(dir / "tunes") || !write_names(dir / "names")) {
+    for (const char *kind : {"tunes", "names", "skins"})
+        fs::create_directories(dir / kind, ignored);
+    if (!write_tunes(dir / "tunes") || !write_names(dir / "names") ||
+        !write_skins(dir / "skins", argv[2])) {
         std::fprintf(stderr, "make_seeds: cannot write into %s\n", argv[1]);
         return 1;
     }

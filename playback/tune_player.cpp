@@ -6,6 +6,7 @@
 
 std::atomic<int32_t> tune_length{0};
 std::atomic<float> play_fraction{0.0f};
+static int32_t loads_failed = 0;
 
 void player_ready()
 {
@@ -23,12 +24,18 @@ void load_and_start(int32_t position)
 {
     pxtone_Tune_Stop();
     pxtone_Tune_Release();
-    pxtone_Tune_Load(nullptr, nullptr, tune_name(selected_slot()));
+    if (!pxtone_Tune_Load(nullptr, nullptr, tune_name(selected_slot())))
+        loads_failed++;
     pxtone_Tune_Start(position, 0);
     int32_t beat_num = 0, beat_clock = 0, meas_num = 0;
     float beat_tempo = 0.0f;
     pxtone_Tune_GetInformation(&beat_num, &beat_tempo, &beat_clock, &meas_num);
     tune_length = tune_length_from(beat_num, beat_clock, meas_num);
+}
+
+int32_t failed_loads()
+{
+    return loads_failed;
 }
 
 int32_t stop_tune()

@@ -3,8 +3,9 @@
  * Threads: player_ready and player_shutdown run on the initial thread (once
  * each, before and after the worker); play_callback runs on the engine's
  * audio thread; everything else runs on the worker.
- * Nothing here reports failure: a tune that fails to load simply does not
- * stream, and the engine's last error text tells the user why.
+ * Nothing here reports failure to its caller: a tune that fails to load
+ * simply does not stream, and the engine's last error text tells the user
+ * why (failed_loads() lets the error line tell a new failure from an old).
  */
 #ifndef PLAYBACK_TUNE_PLAYER_H
 #define PLAYBACK_TUNE_PLAYER_H
@@ -27,6 +28,10 @@ void player_ready();
  * tune's information (beat_num x beat_clock x meas_num, wrapping as 32-bit;
  * 0 when the engine has no tune). */
 void load_and_start(int32_t position);
+
+/* How many loads have failed so far; the engine's error text says why the
+ * last one did. */
+int32_t failed_loads();
 
 /* beat_clock x beat_num x meas_num, wrapping as a 32-bit product does
  * (never signed overflow). */

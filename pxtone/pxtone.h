@@ -45,7 +45,7 @@ typedef int32_t (*PXTONEPLAY_CALLBACK)(int32_t clock);
  * 8000..192000; bits 8 or 16; buffer_sec 0.01..1.0, rounded to the nearest
  * power-of-two frame count (0.1 s at 22050 Hz is 2048 frames); direct_sound
  * is ignored. callback may be NULL.
- * Where no audio device can be opened, plays on SDL's silent "dummy" driver,
+ * Where no audio device can be opened, plays on a silent output of its own,
  * which keeps real-time pace, sets the error "no audio device, silent" and
  * still returns nonzero. A device that goes away or stops asking for sound
  * later is replaced by a silent output at the same pace ("sound device lost,

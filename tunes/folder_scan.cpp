@@ -1,33 +1,70 @@
 #include "tunes/folder_scan.h"
 
-#include <allegro.h>
+#include <dirent.h>
+
+#include <cstdio>
+#include <cstring>
 
 #include "app/player_state.h"
 #include "tunes/tune_list.h"
 
-static const char *const TUNE_PATTERNS[] = {"*.ptcop", "*.pttune"};
+/* The endings of tune files, in list order. */
+static const char *const TUNE_ENDINGS[] = {".ptcop", ".pttune"};
 
-/* Adds the matches of one pattern from slot counter on; returns the new
- * count. */
-static int scan_pattern(const char *pattern, int counter)
+scan_report_record scan_report;
+
+static char lower(char c)
 {
-    al_ffblk info = {};
-    if (al_findfirst(pattern, &info, FA_ALL) == 0) {
-        do {
-            if (add_tune(info.name, counter))
-                counter++;
-        } while (counter < TUNE_CAPACITY && al_findnext(&info) == 0);
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+static bool ends_with_any_case(const char *name, const char *ending)
+{
+    size_t n = std::strlen(name), e = std::strlen(ending);
+    if (n < e)
+        return false;
+    for (size_t k = 0; k < e; k++)
+        if (lower(name[n - e + k]) != ending[k])
+            return false;
+    return true;
+}
+
+static void report_too_long(const char *name)
+{
+    if (scan_report.long_name[0] == '\0')
+        std::snprintf(scan_report.long_name, sizeof scan_report.long_name, "%s", name);
+}
+
+/* Adds the folder's names with one ending from slot counter on; returns the
+ * new count. */
+static int scan_for(const char *ending, int counter)
+{
+    DIR *folder = opendir(".");
+    if (!folder)
+        return counter;
+    while (counter < TUNE_CAPACITY) {
+        const dirent *entry = readdir(folder);
+        if (!entry)
+            break;
+        if (!ends_with_any_case(entry->d_name, ending))
+            continue;
+        if (add_tune(entry->d_name, counter))
+            counter++;
+        else
+            report_too_long(entry->d_name);
     }
-    al_findclose(&info);
+    closedir(folder);
     return counter;
 }
 
 void scan_folder()
 {
     player_state.top_row = 1;
+    scan_report.long_name[0] = '\0';
     int counter = 0;
-    for (const char *pattern : TUNE_PATTERNS)
-        counter = scan_pattern(pattern, counter);
+    for (const char *ending : TUNE_ENDINGS)
+        counter = scan_for(ending, counter);
+    scan_report.scans++;
     player_state.tune_count = counter;
     player_state.list_length = counter <= 9 ? 10 : counter;
 }

@@ -1,17 +1,27 @@
 /* display_name.h - how a tune's file name is shown in the list.
  *
- * shorten_for_list(text) edits a NUL-terminated name in place: the text from
- * its first "." on is dropped when that text orders at or after ".pt"
- * (byte-wise, so "song.ptcop" shows "song" but "a.b.pttune" stays whole);
- * a result longer than 23 bytes becomes its first 20 bytes and "...".
- * text must have room for at least 24 bytes.
+ * list_text(name, out) writes the row text for the file name `name` (any
+ * bytes, NUL-terminated) into out, which holds LIST_TEXT_BYTES: the name
+ * without the text from its first "." on when that text orders at or after
+ * ".pt" byte-wise with letters compared regardless of case (so "song.ptcop"
+ * shows "song" and "SONG.PTCOP" "SONG", but "a.b.pttune" stays whole), turned
+ * into text the font draws (name_text.h); a result longer than 23 characters
+ * becomes its first 20 characters and "...". The name itself is never
+ * changed: it is what opens the file.
  */
 #ifndef UI_DISPLAY_NAME_H
 #define UI_DISPLAY_NAME_H
 
-constexpr int SHOWN_NAME_MAX = 23;
-constexpr int SHOWN_NAME_KEPT = 20;
+#include <cstddef>
 
-void shorten_for_list(char *text);
+#include "ui/name_text.h"
+
+constexpr int SHOWN_NAME_MAX = 23;
+constexpr size_t LIST_TEXT_BYTES = text_bytes_for(SHOWN_NAME_MAX);
+
+/* Bytes at the start of name that the list shows (the extension cut). */
+size_t shown_part(const char *name);
+
+void list_text(const char *name, char *out);
 
 #endif

@@ -2,18 +2,14 @@
 
 #include <allegro.h>
 
-#include <cstring>
-
 #include "app/player_state.h"
 #include "playback/advance_tune.h"
 #include "playback/transport.h"
-#include "playback/tune_player.h"
 #include "tunes/tune_list.h"
 #include "ui/display_name.h"
+#include "ui/error_line.h"
 #include "ui/hit_areas.h"
 #include "ui/skin.h"
-
-constexpr int ROW_TEXT_BYTES = 128;
 
 static BITMAP *sheet_table(sheet_index sheet)
 {
@@ -77,14 +73,13 @@ static void draw_list_row(int32_t j, char *text)
                {ROW_PLACE.x, ROW_PLACE.y + dy});
     textprintf_right_ex(back_buffer, font, ROW_NUMBER_END.x, ROW_NUMBER_END.y + dy, text_colour,
                         -1, "%d", n);
-    std::strncpy(text, tune_name(n - 1), ROW_TEXT_BYTES - 1);
-    shorten_for_list(text);
+    list_text(tune_name(n - 1), text);
     textout_ex(back_buffer, font, text, ROW_NAME_PLACE.x, ROW_NAME_PLACE.y + dy, text_colour, -1);
 }
 
 void draw_list_rows()
 {
-    char text[ROW_TEXT_BYTES] = {};
+    char text[LIST_TEXT_BYTES] = {};
     for (int32_t j = 0; j < VISIBLE_ROWS; j++)
         draw_list_row(j, text);
 }
@@ -97,7 +92,7 @@ void draw_scroll_arrows()
 
 void draw_error_line()
 {
-    textout_ex(back_buffer, font, last_error_text(), ERROR_LINE_PLACE.x, ERROR_LINE_PLACE.y,
+    textout_ex(back_buffer, font, error_line_text(), ERROR_LINE_PLACE.x, ERROR_LINE_PLACE.y,
                text_colour, -1);
 }
 

@@ -21,7 +21,8 @@ def test():
         assert not any(st.same for st in starts[:4]), f"a tune started again: {starts}"
         gaps = [b.at - a.at for a, b in zip(starts, starts[1:4])]
         print("seconds between starts: " + ", ".join("%.2f" % g for g in gaps))
-        assert all(SECONDS - 0.3 < g < SECONDS + 1.0 for g in gaps), f"gaps {gaps}"
+        # each start is seen at the next reading, a few tenths late on a busy machine
+        assert all(SECONDS - 0.45 < g < SECONDS + 1.0 for g in gaps), f"gaps {gaps}"
         assert s.error == "", s.describe()
 
 

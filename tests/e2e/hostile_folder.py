@@ -5,8 +5,10 @@ auto-advance goes on to the next tune that does, in bounded memory.
     hostile_folder.py many     2000 tune files: the table fills with the
                                first pattern's names and the tunes play on
     hostile_folder.py names    names of 63, 64 and 200 bytes, spaces,
-                               leading dots, bytes that are not UTF-8: the
-                               ones that fit are listed as drawn and played
+                               leading dots, bytes that are not UTF-8,
+                               extensions in capitals: the ones that fit are
+                               listed as drawn and played, the first name
+                               too long is told on the error line
     hostile_folder.py files    a folder named like a tune, an empty file,
                                random bytes, 100 MB files, a file deleted and
                                one replaced after the scan, one that cannot
@@ -19,7 +21,7 @@ import time
 
 import skin_model as sm
 from jukebox_session import Jukebox, TestFailure, run
-from name_drawing import drawn_text, row_text
+from name_drawing import row_text
 from watching import bar_stands_still
 from process_memory import peak_resident_kib, reset_peak_resident, resident_kib
 
@@ -117,7 +119,7 @@ def play_through(jb, tunes, timeout, errors_allowed=()):
 # -- 2000 files -----------------------------------------------------------------
 def many_files():
     with Jukebox() as jb:
-        folder = Folder(jb, 0.5)
+        folder = Folder(jb, 1.5)  # seen playing in a few readings, even on a busy machine
         for i in range(1000):
             folder.tune(b"tune %04d.ptcop" % i)
             folder.tune(b"other %04d.pttune" % i)
@@ -152,38 +154,42 @@ PLAYABLE_NAMES = [
     "\u00e9t\u00e9.ptcop".encode(),          # UTF-8
     b"y" * 19 + "\u00e9".encode() + b" cut.ptcop",  # shortened inside a character
 ]
-# Bytes that are no UTF-8: the directory search hands these names over
-# with "^" in place of the broken bytes, a name the program then cannot
-# open. It must say so and play on.
-NOT_UTF8_NAMES = [b"caf\xe9 au lait.ptcop", b"\xff\xfe bom.pttune"]
+# Names from other systems: bytes that are no UTF-8 (drawn as Latin-1),
+# extensions in capitals.
+FOREIGN_NAMES = [b"caf\xe9 au lait.ptcop", b"\xff\xfe bom.pttune", b"LOUD SONG.PTCOP",
+                 b"Mixed Case.PtTune"]
 UNLISTED_NAMES = [b"w" * 58 + b".ptcop", b"v" * 193 + b".pttune"]  # 64 and 200 bytes
+# ".ptcop" names are looked at first: the 64-byte one is the one told.
+TOO_LONG = "name too long: " + "w" * 18 + ".."
 
 
 def odd_names():
     with Jukebox() as jb:
         folder = Folder(jb, 0.8)
-        listed_names = PLAYABLE_NAMES + NOT_UTF8_NAMES
+        listed_names = PLAYABLE_NAMES + FOREIGN_NAMES
         for name in listed_names + UNLISTED_NAMES:
             folder.tune(name)
         start(jb)
-        shown = listed(jb.screen(), len(listed_names))
+        s = jb.screen()
+        shown = listed(s, len(listed_names))
         want = [row_text(n).rstrip() for n in listed_names]  # trailing spaces read as none
         if sorted(shown) != sorted(want):
             raise TestFailure(f"rows {shown}, want {want} in any order")
+        if s.error != TOO_LONG:
+            raise TestFailure(f"error line {s.error!r}, want {TOO_LONG!r}")
         toggle_loop(jb, True)
-        unopened = set()
-        for name in NOT_UTF8_NAMES:
-            error = "cannot open: " + drawn_text(name)
-            s, _, _ = take_turn(jb, shown.index(row_text(name)), f"{error!r} or a bar",
-                                lambda s: s.bar_width > 0 or s.error == error)
-            print(f"{name!r}: " + ("plays" if s.bar_width > 0 else f"{s.error!r}"))
-            if s.bar_width == 0:
-                unopened.add(error)
+        for name in FOREIGN_NAMES:
+            take_turn(jb, shown.index(row_text(name)), f"{name!r} playing",
+                      lambda s: s.bar_width > 0)
+            s = jb.wait_screen(f"{name!r}: the bar moving on", 3, lambda s: s.bar_width > 40)
+            if s.error not in ("", TOO_LONG):
+                raise TestFailure(f"{name!r}: error line {s.error!r}")
+            print(f"{name!r} shown as {row_text(name)!r} plays; error line {s.error!r}")
         toggle_loop(jb, False)
-        tunes = [shown.index(row_text(n).rstrip()) + 1 for n in PLAYABLE_NAMES]
-        played = play_through(jb, tunes, 20, errors_allowed=unopened)
+        tunes = [shown.index(row_text(n).rstrip()) + 1 for n in listed_names]
+        played = play_through(jb, tunes, 30, errors_allowed={TOO_LONG})
         print(f"listed {shown}; tunes {played} played in turn; the 64- and 200-byte names "
-              f"left out")
+              f"left out and {TOO_LONG!r} told")
 
 
 # -- files that do not play ---------------------------------------------------------

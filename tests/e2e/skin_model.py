@@ -89,10 +89,10 @@ def load_glyphs(tool):
 
 def display_name(file_name):
     """The name as a list row shows it: cut at the first dot when the text
-    from there sorts at or after ".pt", and longer than 23 characters shown
-    as its first 20 and "..."."""
+    from there sorts at or after ".pt" (ASCII letters in any case), and
+    longer than 23 characters shown as its first 20 and "..."."""
     dot = file_name.find(".")
-    if dot >= 0 and file_name[dot:].encode() >= b".pt":
+    if dot >= 0 and file_name[dot:].encode().lower() >= b".pt":
         file_name = file_name[:dot]
     if len(file_name) > 23:
         file_name = file_name[:20] + "..."

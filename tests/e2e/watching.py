@@ -16,20 +16,21 @@ class Start:
     same: bool     # the same tune as before started again
 
 
-def watch_starts(jb, seconds, until=None):
+def watch_starts(jb, seconds, until=None, since=None):
     """Reads the window for `seconds` (or until until(starts) holds) and
     lists each start seen: a change of the highlighted tune, or the bar
-    starting over on the same one. The highlight must always be on exactly
-    one visible row."""
+    starting over on the same one. `since` is the tune known to be current
+    before (the first reading may already show the one after it). The
+    highlight must always be on exactly one visible row."""
     t0 = time.monotonic()
     s = jb.screen()
-    current, bar = s.current_tune, s.bar_width
+    current, bar = s.current_tune if since is None else since, s.bar_width
     starts = []
     while time.monotonic() - t0 < seconds:
+        now = time.monotonic() - t0  # the window is grabbed first, then read
         s = jb.screen()
         if len(s.current_rows) != 1:
             raise TestFailure(f"highlighted rows {s.current_rows}: {s.describe()}")
-        now = time.monotonic() - t0
         if s.current_tune != current:
             starts.append(Start(s.current_tune, now, False))
         elif s.bar_width < bar - RESTART_DROP:

@@ -1,5 +1,7 @@
 // The tune list and the folder scan, on real temporary folders.
+#include <set>
 #include <string>
+#include <vector>
 
 #include "app/player_state.h"
 #include "program_test_support.h"
@@ -10,6 +12,14 @@ namespace {
 
 class folder_scan : public program_test {};
 
+std::vector<std::string> tune_names_listed()
+{
+    std::vector<std::string> names;
+    for (int k = 0; k < player_state.tune_count; k++)
+        names.push_back(tune_name(k));
+    return names;
+}
+
 std::string names_in_list()
 {
     std::string all;
@@ -18,21 +28,47 @@ std::string names_in_list()
     return all;
 }
 
-TEST_F(folder_scan, lists_ptcop_matches_before_pttune_matches)
+TEST_F(folder_scan, lists_ptcop_matches_before_pttune_matches_in_any_case)
 {
-    for (const char *n : {"c.pttune", "a.pttune", "b.pttune", "x.ptcop", "y.ptcop", "z.txt",
-                          "w.ptcopx", "SONG.PTCOP"})
+    for (const char *n : {"c.pttune", "a.pttune", "Tune.PtTune", "b.PTTUNE", "x.ptcop", "y.ptcop",
+                          "SONG.PTCOP", "z.txt", "w.ptcopx", "v.ptcop.txt"})
         folder_.touch(n);
     player_state.top_row = 4;
     scan_folder();
-    EXPECT_EQ(player_state.tune_count, 5);
+    EXPECT_EQ(player_state.tune_count, 7);
     EXPECT_EQ(player_state.list_length, 10);
     EXPECT_EQ(player_state.top_row, 1);
-    std::string first_two = std::string(tune_name(0)) + tune_name(1);
-    EXPECT_TRUE(first_two == "x.ptcopy.ptcop" || first_two == "y.ptcopx.ptcop") << first_two;
-    for (int k = 2; k < 5; k++)
-        EXPECT_EQ(std::string(tune_name(k)).substr(1), ".pttune") << k;
-    EXPECT_STREQ(tune_name(5), "");
+    std::vector<std::string> names = tune_names_listed();
+    ASSERT_EQ(names.size(), 7u);
+    std::set<std::string> ptcop(names.begin(), names.begin() + 3);
+    std::set<std::string> pttune(names.begin() + 3, names.end());
+    EXPECT_EQ(ptcop, (std::set<std::string>{"x.ptcop", "y.ptcop", "SONG.PTCOP"}));
+    EXPECT_EQ(pttune, (std::set<std::string>{"c.pttune", "a.pttune", "Tune.PtTune", "b.PTTUNE"}));
+    EXPECT_STREQ(tune_name(7), "");
+}
+
+TEST_F(folder_scan, each_group_keeps_the_order_the_folder_gives)
+{
+    for (int k = 0; k < 40; k++)
+        folder_.touch("t" + std::to_string(k) + (k % 3 ? ".ptcop" : ".PTTUNE"));
+    scan_folder();
+    std::vector<std::string> want;
+    for (const char *ending : {".ptcop", ".PTTUNE"})
+        for (const auto &entry : std::filesystem::directory_iterator("."))
+            if (entry.path().extension() == ending)
+                want.push_back(entry.path().filename().string());
+    EXPECT_EQ(tune_names_listed(), want);
+}
+
+TEST_F(folder_scan, names_are_kept_as_the_bytes_the_folder_holds)
+{
+    const std::string latin1 = "caf\xe9 au lait.ptcop", broken = "\xff\xfe\xc3(.PtTune";
+    folder_.touch(latin1);
+    folder_.touch(broken);
+    scan_folder();
+    ASSERT_EQ(player_state.tune_count, 2);
+    EXPECT_EQ(tune_names_listed(), (std::vector<std::string>{latin1, broken}));
+    EXPECT_EQ(scan_report.long_name[0], '\0');
 }
 
 TEST_F(folder_scan, empty_folder_gives_ten_empty_rows)
@@ -51,17 +87,30 @@ TEST_F(folder_scan, list_length_follows_the_count_above_nine)
     EXPECT_EQ(player_state.list_length, 12);
 }
 
-TEST_F(folder_scan, names_that_do_not_fit_a_slot_are_skipped)
+TEST_F(folder_scan, names_too_long_for_a_slot_are_left_out_and_the_first_reported)
 {
     std::string name63 = std::string(57, 'a') + ".ptcop";   // 63 bytes
     std::string name64 = std::string(58, 'b') + ".ptcop";   // 64 bytes
     std::string name200 = std::string(193, 'c') + ".pttune"; // 200 bytes
-    folder_.touch(name63);
-    folder_.touch(name64);
-    folder_.touch(name200);
+    std::string name255 = std::string(248, 'd') + ".PTCOP";  // the longest a folder takes
+    for (const std::string &n : {name63, name64, name200, name255})
+        folder_.touch(n);
     folder_.touch("short.pttune");
+    int32_t scans = scan_report.scans;
     scan_folder();
     EXPECT_EQ(names_in_list(), name63 + ";short.pttune;");
+    EXPECT_EQ(scan_report.scans, scans + 1);
+    // The ".ptcop" names are looked at first, in the folder's order.
+    std::string reported = scan_report.long_name;
+    EXPECT_TRUE(reported == name64 || reported == name255) << reported;
+
+    std::filesystem::remove(name64);
+    std::filesystem::remove(name200);
+    std::filesystem::remove(name255);
+    clear_tune_list();
+    scan_folder();
+    EXPECT_EQ(scan_report.scans, scans + 2);
+    EXPECT_STREQ(scan_report.long_name, "") << "a scan without long names reports none";
 }
 
 TEST_F(folder_scan, a_folder_named_like_a_tune_is_listed)

@@ -1,6 +1,7 @@
 // The drawing steps, into the real back buffer from a sheet whose every
 // pixel encodes its own position, so each drawn pixel tells where in the
 // sheet it came from.
+#include <cstring>
 #include <string>
 
 #include "app/frame_loop.h"
@@ -9,6 +10,7 @@
 #include "program_test_support.h"
 #include "tunes/tune_list.h"
 #include "ui/display_name.h"
+#include "ui/name_text.h"
 #include "ui/frame_drawing.h"
 #include "ui/skin.h"
 
@@ -86,25 +88,57 @@ protected:
     }
 };
 
-std::string shortened(const char *name)
+std::string shown(const std::string &name)
 {
-    char text[128] = {};
-    std::snprintf(text, sizeof text, "%s", name);
-    shorten_for_list(text);
+    char text[LIST_TEXT_BYTES];
+    list_text(name.c_str(), text);
     return text;
 }
 
-TEST(display_name, drops_a_tune_extension_and_shortens_long_names)
+TEST(display_name, drops_a_tune_extension_in_any_case_and_shortens_long_names)
 {
-    EXPECT_EQ(shortened("song.ptcop"), "song");
-    EXPECT_EQ(shortened("a.b.pttune"), "a.b.pttune");
-    EXPECT_EQ(shortened("x.z.ptcop"), "x");
-    EXPECT_EQ(shortened("SONG.PTCOP"), "SONG.PTCOP");
-    EXPECT_EQ(shortened(".ptcop"), "");
-    EXPECT_EQ(shortened("no dot at all"), "no dot at all");
-    EXPECT_EQ(shortened("abcdefghijklmnopqrstuvw"), "abcdefghijklmnopqrstuvw");  // 23
-    EXPECT_EQ(shortened("abcdefghijklmnopqrstuvwx"), "abcdefghijklmnopqrst...");
-    EXPECT_EQ(shortened("abcdefghijklmnopqrstuvwxyz.ptcop"), "abcdefghijklmnopqrst...");
+    EXPECT_EQ(shown("song.ptcop"), "song");
+    EXPECT_EQ(shown("SONG.PTCOP"), "SONG");
+    EXPECT_EQ(shown("Tune.PtTune"), "Tune");
+    EXPECT_EQ(shown("a.b.pttune"), "a.b.pttune");
+    EXPECT_EQ(shown("x.z.ptcop"), "x");
+    EXPECT_EQ(shown("Mr. Blue.PTCOP"), "Mr. Blue.PTCOP");  // ". Blue" orders before ".pt"
+    EXPECT_EQ(shown(".ptcop"), "");
+    EXPECT_EQ(shown("no dot at all"), "no dot at all");
+    EXPECT_EQ(shown("abcdefghijklmnopqrstuvw"), "abcdefghijklmnopqrstuvw");  // 23
+    EXPECT_EQ(shown("abcdefghijklmnopqrstuvwx"), "abcdefghijklmnopqrst...");
+    EXPECT_EQ(shown("abcdefghijklmnopqrstuvwxyz.ptcop"), "abcdefghijklmnopqrst...");
+}
+
+TEST(display_name, counts_characters_and_reads_names_that_are_not_utf8_as_latin1)
+{
+    // 23 two-byte characters fit whole; 24 are cut after 20 characters.
+    std::string e23, e20;
+    for (int k = 0; k < 23; k++)
+        e23 += "\xc3\xa9";
+    e20 = e23.substr(0, 40);
+    EXPECT_EQ(shown(e23 + ".ptcop"), e23);
+    EXPECT_EQ(shown(e23 + "\xc3\xa9.ptcop"), e20 + "...");
+    EXPECT_EQ(shown("caf\xe9 au lait.ptcop"), "caf\xc3\xa9 au lait");
+    EXPECT_EQ(shown("\xff\xfe bom.PTTUNE"), "\xc3\xbf\xc3\xbe bom");
+    // A broken sequence, an overlong form and a surrogate are no UTF-8.
+    EXPECT_EQ(shown("a\xc3(.ptcop"), "a\xc3\x83(");
+    EXPECT_EQ(shown("\xc0\xaf.ptcop"), "\xc3\x80\xc2\xaf");
+    EXPECT_EQ(shown("\xed\xa0\x80.ptcop"), "\xc3\xad\xc2\xa0\xc2\x80");
+    EXPECT_EQ(shown("\xf0\x9f\x8e\xb5 tune.ptcop"), "\xf0\x9f\x8e\xb5 tune");  // kept as it is
+}
+
+TEST(name_text, never_writes_past_its_buffer_nor_half_a_character)
+{
+    char out[6];
+    std::memset(out, 'z', sizeof out);
+    // Three two-byte characters need 7 bytes: only two of them fit.
+    EXPECT_EQ(name_text("\xc3\xa9\xc3\xa9\xc3\xa9", 6, 10, "..", out, sizeof out), 2);
+    EXPECT_STREQ(out, "\xc3\xa9\xc3\xa9");
+    EXPECT_EQ(name_text("anything", 8, 10, "..", out, 1), 0);
+    EXPECT_STREQ(out, "");
+    EXPECT_EQ(name_text("abcdefgh", 8, 5, "..", out, sizeof out), 5);
+    EXPECT_STREQ(out, "abc..");
 }
 
 TEST_F(frame_drawing, rows_show_numbers_and_shortened_names)
@@ -114,6 +148,7 @@ TEST_F(frame_drawing, rows_show_numbers_and_shortened_names)
     check_shown_name("a.b.pttune", "a.b.pttune");
     check_shown_name("abcdefghijklmnopqrstuvwx.pttune", "abcdefghijklmnopqrst...");
     check_shown_name(std::string(63, 'm').c_str(), "mmmmmmmmmmmmmmmmmmmm...");
+    check_shown_name("caf\xe9.PTCOP", "caf\xc3\xa9");
 }
 
 TEST_F(frame_drawing, the_current_tune_row_is_highlighted_and_numbers_end_at_67)

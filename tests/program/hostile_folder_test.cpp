@@ -98,35 +98,29 @@ TEST_F(hostile_folder, odd_names_and_entries_are_listed_or_skipped_and_played_pa
     const std::string name200 = std::string(193, 'c') + ".pttune";
     const std::string not_utf8 = "\xff\xfe\xc3(.pttune";
     const std::string utf8 = "caf\xc3\xa9 \xe2\x99\xaa.ptcop";
-    for (const std::string &n : {name63, name64, name200, not_utf8, utf8, std::string(" spaced  name .ptcop"),
-                                 std::string(".hidden.ptcop"), std::string("..ptcop")})
+    const std::string upper = "LOUD.PTCOP";
+    for (const std::string &n :
+         {name63, name64, name200, not_utf8, utf8, upper, std::string(" spaced  name .ptcop"),
+          std::string(".hidden.ptcop"), std::string("..ptcop")})
         ASSERT_TRUE(write_test_tune(n, 0.2)) << n;
     folder_.touch("empty.ptcop");
     write_random_file("random.pttune", 4096, 1);
     fs::create_directory("album.ptcop");
 
     scan_folder();
-    ASSERT_EQ(player_state.tune_count, 9) << "all but the 64- and 200-byte names";
+    ASSERT_EQ(player_state.tune_count, 10) << "all but the 64- and 200-byte names";
     for (int k = 0; k < TUNE_CAPACITY; k++)
         ASSERT_LT(std::strlen(tune_name(k)), size_t(NAME_SLOT_BYTES));
 
     std::map<std::string, tune_turn> turns = walk_the_list(20.0);
-    EXPECT_EQ(turns.size(), 9u);
-    for (const std::string &n : {name63, utf8, std::string(" spaced  name .ptcop"),
+    EXPECT_EQ(turns.size(), 10u);
+    for (const std::string &n : {name63, not_utf8, utf8, upper, std::string(" spaced  name .ptcop"),
                                  std::string(".hidden.ptcop"), std::string("..ptcop")})
         expect_played(turns, n);
     expect_refused(turns, "empty.ptcop", "not a tune: empty.ptcop");
     expect_refused(turns, "random.pttune", "not a tune: random.pttune");
     expect_refused(turns, "album.ptcop", "not a tune: album.ptcop");
     EXPECT_EQ(turns.count(name64) + turns.count(name200), 0u);
-    // The directory search hands over names as UTF-8 and puts a mark for
-    // each byte that is not; such a name then names no file, which the
-    // error text shows.
-    EXPECT_EQ(turns.count(not_utf8), 0u);
-    for (const auto &[name, turn] : turns)
-        if (name.size() > 8 && name.substr(name.size() - 8) == "(.pttune") {
-            EXPECT_EQ(turn.error, "cannot open: " + name);
-        }
 }
 
 TEST_F(hostile_folder, files_deleted_or_replaced_after_the_scan_are_played_past)

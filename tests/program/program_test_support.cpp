@@ -11,6 +11,7 @@
 #include "playback/tune_player.h"
 #include "pxtone/pxtone.h"
 #include "tune_builder.h"
+#include "tunes/folder_scan.h"
 #include "tunes/tune_list.h"
 #include "ui/skin.h"
 
@@ -85,6 +86,8 @@ void reset_program_state()
     player_state.~player_state_record();
     new (&player_state) player_state_record();
     clear_tune_list();
+    scan_report.long_name[0] = '\0';
+    scan_report.scans++;  // as after a scan that left nothing out
     select_slot(0);
     pxtone_Tune_Stop();
     pxtone_Tune_Release();

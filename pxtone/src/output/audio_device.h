@@ -62,9 +62,9 @@ struct OpenedDevice {
 // Opens a device for `format` that starts calling client.fill() at once.
 using DeviceOpener = std::function<OpenedDevice(const AudioFormat &format, AudioClient &client)>;
 
-// SDL audio: the default driver, else SDL's "dummy" driver (health silent),
-// else a silent clock of our own. Always returns a device; `error` is set
-// when it is not the one asked for. Control thread.
+// SDL audio on its default driver, else a silent clock of our own (health
+// silent). Always returns a device; `error` is set when it is not the one
+// asked for. Control thread.
 OpenedDevice open_sdl_device(const AudioFormat &format, AudioClient &client);
 
 // A silent output: a thread that calls client.fill() at real-time pace and

@@ -226,9 +226,11 @@ OpenedDevice open_sdl_device(const AudioFormat &format, AudioClient &client) {
     OpenedDevice opened;
     opened.device = open_on_driver(nullptr, format, client, DeviceHealth::working);
     if (opened.device) return opened;
+    // Our own silent clock, not SDL's "dummy" driver: closing that one waits
+    // out its thread's sleep (0.2-0.3 s measured), and every try to get the
+    // device back closes the silent output first, on the control thread.
     opened.error = "no audio device, silent";
-    opened.device = open_on_driver("dummy", format, client, DeviceHealth::silent);
-    if (!opened.device) opened.device = open_silent_device(format, client, DeviceHealth::silent);
+    opened.device = open_silent_device(format, client, DeviceHealth::silent);
     return opened;
 }
 
