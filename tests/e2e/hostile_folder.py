@@ -119,7 +119,7 @@ def play_through(jb, tunes, timeout, errors_allowed=()):
 # -- 2000 files -----------------------------------------------------------------
 def many_files():
     with Jukebox() as jb:
-        folder = Folder(jb, 1.5)  # seen playing in a few readings, even on a busy machine
+        folder = Folder(jb, 3)  # seen playing in several readings, even on a busy machine
         for i in range(1000):
             folder.tune(b"tune %04d.ptcop" % i)
             folder.tune(b"other %04d.pttune" % i)
@@ -130,7 +130,7 @@ def many_files():
                 not all(n.startswith("tune ") for n in first) or len(set(first)) != 10:
             raise TestFailure(f"rows of 2000 files: {s.describe()}")
         play_from_the_top(jb)
-        played = play_through(jb, [1, 2, 3], 10)
+        played = play_through(jb, [1, 2, 3], 20)
         print(f"2000 files: rows {first[0]!r}..{first[-1]!r}, tunes {played} played in turn")
         # Further down the list: still the first pattern's names, in order.
         jb.key("space")
