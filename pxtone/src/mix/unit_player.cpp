@@ -35,7 +35,8 @@ double key_correct_factor(int32_t value) {
     return std::isfinite(f) && f > 0.0625f && f < 16.0f ? double(f) : 1.0;
 }
 
-void start_note(UnitPlayer &u, const Event &e, int64_t frame, const UnitContext &ctx) {
+void start_note(UnitPlayer &u, const Event &e, int64_t frame, int64_t next_on_frame,
+                const UnitContext &ctx) {
     if (u.note.active()) {
         u.fading = u.note;
         note_cut(u.fading);
@@ -50,7 +51,7 @@ void start_note(UnitPlayer &u, const Event &e, int64_t frame, const UnitContext 
                               ? &voices[size_t(u.voice_no)]
                               : nullptr;
     int64_t off = ctx.clock->frame_of(int64_t(e.clock) + std::max(e.value, 0)) - frame;
-    note_start(u.note, vp, off);
+    note_start(u.note, vp, off, next_on_frame >= NEVER ? NEVER : next_on_frame - frame);
     update_gain(u);
     update_pitch(u);
 }
@@ -72,9 +73,10 @@ void set_key(UnitPlayer &u, const Event &e, int64_t frame, const UnitContext &ct
 
 }  // namespace
 
-void unit_event(UnitPlayer &u, const Event &e, int64_t frame, const UnitContext &ctx) {
+void unit_event(UnitPlayer &u, const Event &e, int64_t frame, int64_t next_on_frame,
+                const UnitContext &ctx) {
     switch (e.kind) {
-    case EV_ON: start_note(u, e, frame, ctx); break;
+    case EV_ON: start_note(u, e, frame, next_on_frame, ctx); break;
     case EV_KEY: set_key(u, e, frame, ctx); break;
     case EV_PAN_VOLUME: u.pan_volume = clamp(e.value, 0, 128); update_gain(u); break;
     case EV_VELOCITY: u.velocity = clamp(e.value, 0, 1024); update_gain(u); break;

@@ -54,8 +54,10 @@ struct UnitContext {
     int rate;
 };
 
-// Applies one event at `frame` (the event's own frame).
-void unit_event(UnitPlayer &u, const Event &e, int64_t frame, const UnitContext &ctx);
+// Applies one event at `frame` (the event's own frame). For an ON,
+// `next_on_frame` is the frame of the unit's next ON (NEVER when none).
+void unit_event(UnitPlayer &u, const Event &e, int64_t frame, int64_t next_on_frame,
+                const UnitContext &ctx);
 // Adds the next `frames` frames of the unit into left/right, or only
 // advances it when left is null.
 void unit_render(UnitPlayer &u, int frames, float *left, float *right);
