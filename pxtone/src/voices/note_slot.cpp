@@ -137,7 +137,9 @@ bool advance_sample(NoteSlot &n, int frames) {
 // A step in 32.32 fixed point, limited to 0..most; NaN counts as 0.
 uint64_t fixed_step(double step, double most) {
     step *= 4294967296.0;
-    return step > 0.0 ? uint64_t(std::min(step, most)) : 0;
+    // Rounded: a pitch whose period is a whole number of frames keeps exact
+    // time (truncated, it read the table a quarter frame late).
+    return step > 0.0 ? uint64_t(std::min(step, most) + 0.5) : 0;
 }
 
 }  // namespace
