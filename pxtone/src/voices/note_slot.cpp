@@ -34,30 +34,32 @@ void amplitude(NoteSlot &n, int layer, int frames, float *g) {
     const VoicePlay &vp = *n.vp;
     const FrameEnvelope *env = vp.is_sample ? nullptr : &vp.layers[layer].envelope;
     const int64_t rel = env ? release_of(n, layer) : 0;
-    const int64_t end = end_age(n, layer);
+    constexpr float STEP = 1.0f / ENVELOPE_FULL;
     for (int i = 0; i < frames; i++) {
         const int64_t a = n.age + i;
-        float v;
-        constexpr float STEP = 1.0f / ENVELOPE_FULL;
         if (!env) {
-            v = 1.0f;
+            g[i] = 1.0f;
         } else if (a < n.off_age) {
-            v = float(env->head_level(a, n.seg[layer])) * STEP;
+            g[i] = float(env->head_level(a, n.seg[layer])) * STEP;
         } else {
             const int64_t r = a - n.off_age, from = n.off_level[layer];
-            v = r >= rel ? 0.0f : float(from - from * r / rel) * STEP;  // whole steps, as the head
+            g[i] = r >= rel ? 0.0f : float(from - from * r / rel) * STEP;  // whole steps, as the head
         }
-        // Smooth voices fade out over the last `end_fade` frames before
-        // they fall silent.
+    }
+    // Smooth voices fade out over the last `end_fade` frames before they
+    // fall silent. The shaping below touches only the frames it applies to.
+    const int64_t end = end_age(n, layer);
+    for (int64_t a = std::max(n.age, end - vp.end_fade); a < n.age + frames; a++) {
         const int64_t left_frames = end - a;
-        if (left_frames <= 0) v = 0.0f;
-        else if (left_frames < vp.end_fade) v *= float(left_frames) / float(vp.end_fade);
-        if (a < vp.attack) v *= float(a) / float(vp.attack);
-        if (n.fade_age >= 0) {
-            int64_t f = n.fade_age + i;
-            v *= f >= vp.cut_fade ? 0.0f : 1.0f - float(f) / float(vp.cut_fade);
+        g[a - n.age] *= left_frames <= 0 ? 0.0f : left_frames >= vp.end_fade ? 1.0f : float(left_frames) / float(vp.end_fade);
+    }
+    for (int64_t a = n.age; a < std::min<int64_t>(vp.attack, n.age + frames); a++)
+        g[a - n.age] *= float(a) / float(vp.attack);
+    if (n.fade_age >= 0) {
+        for (int i = 0; i < frames; i++) {
+            const int64_t f = n.fade_age + i;
+            g[i] *= f >= vp.cut_fade ? 0.0f : 1.0f - float(f) / float(vp.cut_fade);
         }
-        g[i] = v;
     }
 }
 
