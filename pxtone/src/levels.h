@@ -18,13 +18,17 @@ constexpr float SAMPLE_GAIN = 1.0f;
 constexpr float VOLUME_FULL = 128.0f;
 constexpr float VELOCITY_FULL = 128.0f;
 
-// A note cut by the next note of its unit fades out over this time.
+// A note cut short (the song ends, or jumps back to its repeat position)
+// fades out over this time.
 constexpr double CUT_FADE_SECONDS = 0.002;
-// Sampled and noise voices have no release of their own. On smooth voices
-// they fade out linearly over the last this-much of the note and are silent
-// from its end: the editor's clean WAV of a looped 8-bit square with 16 ms
-// notes falls from full to nothing over the 175 frames before each end.
-constexpr double SAMPLE_FADE_OUT_SECONDS = 0.004;
+// A note falls silent at the end of its release (sampled and noise voices
+// have none: at key-off), or where its unit's next note starts if that
+// comes first. Smooth voices fade out linearly over the last this-much
+// before that point: in the editor's clean WAVs a ptvoice note followed at
+// once by the next falls from full to nothing over the 176 frames before
+// the next begins, and a looped 8-bit square with 16 ms notes does the same
+// before each note's end.
+constexpr double END_FADE_SECONDS = 0.004;
 // A note's attack fades in over this time on smooth voices.
 constexpr double SMOOTH_ATTACK_SECONDS = 0.0;
 

@@ -116,3 +116,29 @@ TEST(NoiseDesign, SquareIsItsOddHarmonicsUpToTheFifteenth) {
     // cut series 18 % over it.
     EXPECT_NEAR(peak(sq, FROM, to) / peak(sine, FROM, to), M_PI / 4 * 1.18, 0.01);
 }
+
+TEST(NoiseDesign, FmBendsTheMainOscillatorNoLowerThanAPeriodOf16384Samples) {
+    // A falling saw at 10 Hz, its phase readable from each sample, swept by
+    // a 1 Hz saw modulator at 100 %: from 180 Hz down past 2.69 Hz (at
+    // 0.727 s) towards 0.56 Hz at 1 s. Past 0.727 s it holds 2.69 Hz.
+    tb::PtnUnit u = steady_unit(2, 10.0);
+    u.has_fm = true;
+    u.fm.type = 2;
+    u.fm.freq_hz = 1.0;
+    u.fm.volume_pct = 100.0;
+    std::vector<double> x = channel(play(noise_voice({u})), 2, 0);
+    const double full = peak(x, 0, size_t(0.7 * RATE));
+    ASSERT_GT(full, 0.1);
+    // Frequency from the saw's slope (it falls by 2 x full a period) over
+    // the stretches between its wraps.
+    auto hz = [&](double a, double b) {
+        double fall = 0.0;
+        for (size_t i = size_t(a * RATE) + 1; i < size_t(b * RATE); i++) {
+            double d = x[i - 1] - x[i];
+            if (std::fabs(d) < full) fall += d;  // not a wrap
+        }
+        return fall / (2.0 * full) / (b - a);
+    };
+    EXPECT_NEAR(hz(0.80, 0.98), 44100.0 / 16384.0, 0.03);
+    EXPECT_NEAR(hz(0.40, 0.42), 10.0 * std::exp2(25.0 / 6.0 * (1.0 - 2.0 * 0.41)), 0.5);
+}

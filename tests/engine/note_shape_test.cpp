@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "audio_measure.h"
 #include "render_song.h"
@@ -123,6 +124,42 @@ TEST(NoteShape, SmoothSampleFadesOutOverItsLastFourMillisecondsAndNextNoteStarts
     EXPECT_LT(x[end - 1] / full, 0.01);
     EXPECT_DOUBLE_EQ(x[end], full) << "the next note starts at full level";
     for (size_t i = 2 * end; i < 3 * end; i++) ASSERT_EQ(x[i], 0.0) << "sound after the end at " << i;
+}
+
+TEST(NoteShape, ANoteFallsSilentWhereTheUnitsNextNoteBegins) {
+    // A square with a 0.3 s release. Note A (0.05 s) is still releasing
+    // when note B starts at 0.1 s; B (0.1 s) ends where C starts, at 0.2 s.
+    // Each stops at the next one's start, fading over the 4 ms before it,
+    // so from there on only the new note sounds.
+    tb::Voice v = tb::sine_voice("sq", 128);
+    v.layers[0].use_overtones = false;
+    v.layers[0].coord_width = 2;
+    v.layers[0].coords = {{0, 127}, {1, -127}};
+    v.layers[0].env_tail = {{30, 0}};
+    struct Note {
+        int clock, length, key;  // 48 ticks = 0.1 s
+    };
+    auto render = [&](std::vector<Note> notes) {
+        tb::Song s;
+        s.tempo = 60.0f;
+        s.units = {"u"};
+        s.voices = {v};
+        for (const Note &n : notes) tb::add_note(s, 0, n.clock, n.length, n.key);
+        return channel(render_song(s, RATE), 2, 0);
+    };
+    const Note na{0, 24, tb::KEY_A4}, nb{48, 48, tb::key_of(3)}, nc{96, 48, tb::key_of(7)};
+    const std::vector<double> all = render({na, nb, nc});
+    const std::vector<double> a = render({na}), b = render({nb}), c = render({nc});
+    const size_t fade = 176;  // 4 ms
+    for (const auto &[from, to, alone] : {std::tuple{size_t(0), size_t(4410), &a},
+                                          std::tuple{size_t(4410), size_t(8820), &b}}) {
+        const std::vector<double> &x = *alone;
+        ASSERT_GT(std::fabs(x[to - fade - 1]), 0.05);
+        for (size_t i = from; i < to - fade; i++) ASSERT_EQ(all[i], x[i]) << i;
+        for (size_t i = to - fade; i < to; i++)
+            ASSERT_NEAR(all[i], x[i] * double(to - i) / fade, 1.5 / 32768) << i;
+    }
+    for (size_t i = 8820; i < c.size(); i++) ASSERT_EQ(all[i], c[i]) << i;
 }
 
 TEST(NoteShape, SampleWithoutTheSmoothFlagStopsAtTheNoteEnd) {

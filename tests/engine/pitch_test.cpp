@@ -131,3 +131,48 @@ TEST(Pitch, KeyWithANewNoteTakesEffectAtOnceDespitePorta) {
     std::vector<int16_t> out = render_song(s, RATE);
     EXPECT_NEAR(semitones(key_hz(tb::key_of(7)), freq_between(out, 1.02, 1.2)), 0.0, 0.05);
 }
+
+TEST(Pitch, PortaGlideMovesInSixteenthSemitoneStepsRoundedDown) {
+    // A looped 16-bit ramp: each output frame shows which source frame is
+    // playing, so the playing rate can be read to a hundredth of a cent. A
+    // glide of one semitone over 4 s (at 1 s, porta 1920 ticks at 60 bpm)
+    // spends 0.25 s on each sixteenth of a semitone, at the step below the
+    // gliding key, then rests on the semitone.
+    constexpr int LOOP = 4096;
+    std::vector<int16_t> ramp(LOOP);
+    for (int i = 0; i < LOOP; i++) ramp[size_t(i)] = int16_t((i - LOOP / 2) * 16);
+    tb::Song s;
+    s.tempo = 60.0f;
+    s.units = {"u"};
+    s.voices = {tb::pcm_voice("ramp", ramp, RATE, true)};
+    tb::add_note(s, 0, 0, 480 * 7, tb::KEY_A4);
+    tb::add_event(s, 480, 0, tb::EV_KEY_PORTA, 1920);
+    tb::add_event(s, 480, 0, tb::EV_KEY, tb::key_of(1));
+    std::vector<double> x = channel(render_song(s, RATE), 2, 0);
+    // Source frames from the first second, where frame i plays source i.
+    double xd = 0.0, dd = 0.0;
+    for (size_t i = 100; i < 4000; i++) {
+        const double d = int(i % LOOP) - LOOP / 2;
+        xd += x[i] * d;
+        dd += d * d;
+    }
+    const double per_step = xd / dd;
+    auto source = [&](size_t i) { return std::lround(x[i] / per_step) + LOOP / 2; };
+    // Source frames played from frame a to frame b, the loop unwrapped.
+    auto played = [&](size_t a, size_t b) {
+        long n = 0;
+        for (size_t i = a + 1; i <= b; i++) n += (source(i) - source(i - 1) + LOOP) % LOOP;
+        return n;
+    };
+    auto cents = [&](double from_s, double to_s) {
+        size_t a = size_t(from_s * RATE), b = size_t(to_s * RATE);
+        return 1200.0 * std::log2(double(played(a, b)) / double(b - a));
+    };
+    EXPECT_NEAR(cents(0.1, 0.9), 0.0, 0.02);
+    for (int k = 0; k < 16; k++) {
+        SCOPED_TRACE(k);
+        const double from = 1.0 + k * 0.25;
+        EXPECT_NEAR(cents(from + 0.01, from + 0.24), 100.0 * k / 16, 0.2);  // a frame in 0.23 s
+    }
+    EXPECT_NEAR(cents(5.05, 6.5), 100.0, 0.02);
+}

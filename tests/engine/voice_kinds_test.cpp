@@ -95,7 +95,9 @@ TEST(VoiceKinds, PanTimeDelaysTheFarChannel) {
 TEST(VoiceKinds, TablesPlaySampleBySampleWithoutInterpolation) {
     // A coordinate wave of width 4 (+100, +50, -50, -100 at x = 0..3) at A4
     // (441 Hz, so 100 frames a period at 44.1 kHz): each point's value holds
-    // for a quarter period, with no ramps between them.
+    // for a quarter period, with no ramps between them. The phase keeps
+    // exact time: each step falls on a whole 25 frames from the note's
+    // start, not a frame late.
     tb::Voice v = tb::sine_voice("steps", 128);
     v.layers[0].use_overtones = false;
     v.layers[0].coord_width = 4;
@@ -103,7 +105,11 @@ TEST(VoiceKinds, TablesPlaySampleBySampleWithoutInterpolation) {
     std::vector<double> x = channel(render_song(one_note(v), RATE), 2, 0);
     const size_t from = 4400;  // 44 whole periods after the note began
     int changes = 0;
-    for (size_t i = from + 1; i < from + 1000; i++) changes += x[i] != x[i - 1];
+    for (size_t i = from + 1; i <= from + 1000; i++) {
+        if (x[i] == x[i - 1]) continue;
+        changes++;
+        EXPECT_EQ(i % 25, 0u) << i;
+    }
     EXPECT_EQ(changes, 40);  // four steps a period, ten periods
     EXPECT_NEAR(x[from + 10] / x[from + 35], 2.0, 0.01);
     EXPECT_NEAR(x[from + 60] / x[from + 85], 0.5, 0.01);

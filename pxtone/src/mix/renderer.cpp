@@ -55,6 +55,7 @@ struct Renderer::State {
     std::vector<UnitPlayer> units;
     std::vector<UnitPlayer> repeat_units;  // the units as they are at the repeat position
     std::vector<int64_t> event_frames;
+    std::vector<int64_t> next_on_frames;  // for an ON: the frame of its unit's next ON
     std::vector<DelayEffect> delays;
     std::vector<OverdriveEffect> overdrives;
     std::vector<GroupBus> buses;
@@ -75,6 +76,7 @@ struct Renderer::State {
         for (const Voice &v : tune->voices) voices.push_back(prepare_voice(v, rate));
         units.assign(size_t(tune->unit_count), UnitPlayer());
         for (const Event &e : tune->events) event_frames.push_back(clock.frame_of(e.clock));
+        find_next_ons();
         length = clock.frame_of(tune->end_clock);
         repeat_frame = clock.frame_of(tune->repeat_clock);
         loop_end = std::max(length, repeat_frame + int64_t(std::llround(MIN_LOOP_SECONDS * rate)));
@@ -97,6 +99,17 @@ struct Renderer::State {
         unit_right.assign(BLOCK, 0.0f);
     }
 
+    void find_next_ons() {
+        const auto &ev = tune->events;
+        next_on_frames.assign(ev.size(), NEVER);
+        std::vector<int64_t> next(size_t(tune->unit_count) + 1, NEVER);
+        for (size_t i = ev.size(); i-- > 0;) {
+            if (ev[i].kind != EV_ON || ev[i].unit >= next.size()) continue;
+            next_on_frames[i] = next[ev[i].unit];
+            next[ev[i].unit] = event_frames[i];
+        }
+    }
+
     // A bus for every group an effect acts on.
     void make_buses() {
         bus_of_group.assign(MAX_GROUPS, -1);
@@ -117,7 +130,7 @@ struct Renderer::State {
     void apply_events() {
         const auto &ev = tune->events;
         while (cursor < ev.size() && event_frames[cursor] <= pos) {
-            unit_event(units[ev[cursor].unit], ev[cursor], event_frames[cursor], ctx);
+            unit_event(units[ev[cursor].unit], ev[cursor], event_frames[cursor], next_on_frames[cursor], ctx);
             cursor++;
         }
     }

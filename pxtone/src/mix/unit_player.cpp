@@ -20,8 +20,15 @@ void update_gain(UnitPlayer &u) {
     u.note.gain_right = g * pan_right(u.pan_volume);
 }
 
+// The key of a glide `age` frames after it began.
+double glide_key(const UnitPlayer &u, int64_t age) {
+    return u.glide_from + (u.glide_to - u.glide_from) * double(age) / double(u.glide_len);
+}
+
+double stepped(double key) { return std::floor(key / PITCH_STEP_KEYS) * PITCH_STEP_KEYS; }
+
 void update_pitch(UnitPlayer &u) {
-    const double apart = std::clamp(u.key - KEY_REFERENCE, -KEY_SPAN, KEY_SPAN);
+    const double apart = std::clamp(stepped(u.key) - KEY_REFERENCE, -KEY_SPAN, KEY_SPAN);
     note_set_pitch(u.note, std::exp2(apart / 3072.0) * u.key_correct);
 }
 
@@ -35,7 +42,8 @@ double key_correct_factor(int32_t value) {
     return std::isfinite(f) && f > 0.0625f && f < 16.0f ? double(f) : 1.0;
 }
 
-void start_note(UnitPlayer &u, const Event &e, int64_t frame, const UnitContext &ctx) {
+void start_note(UnitPlayer &u, const Event &e, int64_t frame, int64_t next_on_frame,
+                const UnitContext &ctx) {
     if (u.note.active()) {
         u.fading = u.note;
         note_cut(u.fading);
@@ -50,7 +58,7 @@ void start_note(UnitPlayer &u, const Event &e, int64_t frame, const UnitContext 
                               ? &voices[size_t(u.voice_no)]
                               : nullptr;
     int64_t off = ctx.clock->frame_of(int64_t(e.clock) + std::max(e.value, 0)) - frame;
-    note_start(u.note, vp, off);
+    note_start(u.note, vp, off, next_on_frame >= NEVER ? NEVER : next_on_frame - frame);
     update_gain(u);
     update_pitch(u);
 }
@@ -59,7 +67,8 @@ void set_key(UnitPlayer &u, const Event &e, int64_t frame, const UnitContext &ct
     u.key_event_frame = frame;
     const double to = e.value;
     if (u.porta_ticks > 0 && u.note.active()) {
-        u.glide_from = u.key;
+        // A glide under way is left where it is now.
+        u.glide_from = u.glide_len > 0 ? glide_key(u, u.glide_age) : u.key;
         u.glide_to = to;
         u.glide_len = ctx.clock->frame_of(int64_t(e.clock) + u.porta_ticks) - frame;
         u.glide_age = 0;
@@ -72,9 +81,10 @@ void set_key(UnitPlayer &u, const Event &e, int64_t frame, const UnitContext &ct
 
 }  // namespace
 
-void unit_event(UnitPlayer &u, const Event &e, int64_t frame, const UnitContext &ctx) {
+void unit_event(UnitPlayer &u, const Event &e, int64_t frame, int64_t next_on_frame,
+                const UnitContext &ctx) {
     switch (e.kind) {
-    case EV_ON: start_note(u, e, frame, ctx); break;
+    case EV_ON: start_note(u, e, frame, next_on_frame, ctx); break;
     case EV_KEY: set_key(u, e, frame, ctx); break;
     case EV_PAN_VOLUME: u.pan_volume = clamp(e.value, 0, 128); update_gain(u); break;
     case EV_VELOCITY: u.velocity = clamp(e.value, 0, 1024); update_gain(u); break;
@@ -114,16 +124,27 @@ void unit_pan_time(UnitPlayer &u, const float *in_left, const float *in_right, i
     }
 }
 
+namespace {
+
+// Frames, at most `most`, for which a glide stays on its current pitch step.
+int glide_steady(const UnitPlayer &u, int most) {
+    const double now = stepped(glide_key(u, u.glide_age));
+    const int64_t left = std::min<int64_t>(most, u.glide_len - u.glide_age);
+    int64_t n = 1;
+    while (n < left && stepped(glide_key(u, u.glide_age + n)) == now) n++;
+    return int(n);
+}
+
+}  // namespace
+
 void unit_render(UnitPlayer &u, int frames, float *left, float *right) {
     while (frames > 0) {
         int chunk = frames;
         if (u.glide_len > 0) {
-            if (u.glide_age % GLIDE_STEP == 0) {
-                u.key = u.glide_from + (u.glide_to - u.glide_from) * double(u.glide_age) / double(u.glide_len);
-                update_pitch(u);
-            }
-            chunk = int(std::min<int64_t>(
-                chunk, std::min(GLIDE_STEP - u.glide_age % GLIDE_STEP, u.glide_len - u.glide_age)));
+            const double before = stepped(u.key);
+            u.key = glide_key(u, u.glide_age);
+            if (stepped(u.key) != before) update_pitch(u);
+            chunk = glide_steady(u, chunk);
         }
         note_render(u.note, chunk, left, right);
         note_render(u.fading, chunk, left, right);

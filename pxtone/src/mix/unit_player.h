@@ -14,8 +14,10 @@
 
 namespace pxtone {
 
-// Frames between pitch updates during a porta glide.
-constexpr int64_t GLIDE_STEP = 32;
+// Pitch is taken at whole sixteenths of a semitone (16 key units), the key
+// rounded down, so a glide moves in these steps, each taken on the frame
+// the gliding key reaches it.
+constexpr double PITCH_STEP_KEYS = 16.0;
 // Longest pan-time offset between the channels, in frames at 44.1 kHz.
 constexpr int PAN_TIME_MAX = 64;
 
@@ -32,7 +34,7 @@ struct PanTimeDelay {
 
 struct UnitPlayer {
     int32_t voice_no = 0;
-    double key = KEY_REFERENCE;  // the key sounding now
+    double key = KEY_REFERENCE;  // the key sounding now (before its rounding down)
     int32_t porta_ticks = 0;
     double glide_from = 0.0, glide_to = 0.0;
     int64_t glide_len = 0, glide_age = 0;  // glide_len 0: no glide
@@ -54,8 +56,10 @@ struct UnitContext {
     int rate;
 };
 
-// Applies one event at `frame` (the event's own frame).
-void unit_event(UnitPlayer &u, const Event &e, int64_t frame, const UnitContext &ctx);
+// Applies one event at `frame` (the event's own frame). For an ON,
+// `next_on_frame` is the frame of the unit's next ON (NEVER when none).
+void unit_event(UnitPlayer &u, const Event &e, int64_t frame, int64_t next_on_frame,
+                const UnitContext &ctx);
 // Adds the next `frames` frames of the unit into left/right, or only
 // advances it when left is null.
 void unit_render(UnitPlayer &u, int frames, float *left, float *right);

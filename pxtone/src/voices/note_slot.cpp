@@ -12,16 +12,21 @@ namespace {
 constexpr int MAX_BLOCK = 1024;
 
 // Frames from key-off to silence of a ptvoice layer.
-int64_t release_of(const NoteSlot &n, int layer) {
-    return std::max(n.vp->layers[layer].envelope.release, n.vp->cut_fade);
+int64_t release_of(const NoteSlot &n, int layer) { return n.vp->layers[layer].envelope.release; }
+
+// Age at which a layer (any layer of a sample voice) falls silent: the end of
+// its release, or the start of the unit's next note if that comes first.
+int64_t end_age(const NoteSlot &n, int layer) {
+    const int64_t r = n.vp->is_sample ? 0 : release_of(n, layer);
+    return std::min(n.off_age >= NEVER ? NEVER : n.off_age + r, n.next_age);
 }
 
 // Frames after which the note is silent for good (NEVER when unknown).
 int64_t death_age(const NoteSlot &n) {
-    if (n.vp->is_sample) return n.off_age;
-    int64_t r = 0;
-    for (int l = 0; l < n.vp->layer_count; l++) r = std::max(r, release_of(n, l));
-    return n.off_age >= NEVER ? NEVER : n.off_age + r;
+    if (n.vp->is_sample) return end_age(n, 0);
+    int64_t d = 0;
+    for (int l = 0; l < n.vp->layer_count; l++) d = std::max(d, end_age(n, l));
+    return d;
 }
 
 // Amplitude of layer `layer` for `frames` frames from the note's age.
@@ -29,27 +34,32 @@ void amplitude(NoteSlot &n, int layer, int frames, float *g) {
     const VoicePlay &vp = *n.vp;
     const FrameEnvelope *env = vp.is_sample ? nullptr : &vp.layers[layer].envelope;
     const int64_t rel = env ? release_of(n, layer) : 0;
+    constexpr float STEP = 1.0f / ENVELOPE_FULL;
     for (int i = 0; i < frames; i++) {
         const int64_t a = n.age + i;
-        float v;
-        constexpr float STEP = 1.0f / ENVELOPE_FULL;
         if (!env) {
-            // Sample voices fade out over the last `release` frames before
-            // key-off and are silent after it.
-            const int64_t left_frames = n.off_age - a, fade = vp.release;
-            v = left_frames <= 0 ? 0.0f : left_frames >= fade ? 1.0f : float(left_frames) / float(fade);
+            g[i] = 1.0f;
         } else if (a < n.off_age) {
-            v = float(env->head_level(a, n.seg[layer])) * STEP;
+            g[i] = float(env->head_level(a, n.seg[layer])) * STEP;
         } else {
             const int64_t r = a - n.off_age, from = n.off_level[layer];
-            v = r >= rel ? 0.0f : float(from - from * r / rel) * STEP;  // whole steps, as the head
+            g[i] = r >= rel ? 0.0f : float(from - from * r / rel) * STEP;  // whole steps, as the head
         }
-        if (a < vp.attack) v *= float(a) / float(vp.attack);
-        if (n.fade_age >= 0) {
-            int64_t f = n.fade_age + i;
-            v *= f >= vp.cut_fade ? 0.0f : 1.0f - float(f) / float(vp.cut_fade);
+    }
+    // Smooth voices fade out over the last `end_fade` frames before they
+    // fall silent. The shaping below touches only the frames it applies to.
+    const int64_t end = end_age(n, layer);
+    for (int64_t a = std::max(n.age, end - vp.end_fade); a < n.age + frames; a++) {
+        const int64_t left_frames = end - a;
+        g[a - n.age] *= left_frames <= 0 ? 0.0f : left_frames >= vp.end_fade ? 1.0f : float(left_frames) / float(vp.end_fade);
+    }
+    for (int64_t a = n.age; a < std::min<int64_t>(vp.attack, n.age + frames); a++)
+        g[a - n.age] *= float(a) / float(vp.attack);
+    if (n.fade_age >= 0) {
+        for (int i = 0; i < frames; i++) {
+            const int64_t f = n.fade_age + i;
+            g[i] *= f >= vp.cut_fade ? 0.0f : 1.0f - float(f) / float(vp.cut_fade);
         }
-        g[i] = v;
     }
 }
 
@@ -129,16 +139,19 @@ bool advance_sample(NoteSlot &n, int frames) {
 // A step in 32.32 fixed point, limited to 0..most; NaN counts as 0.
 uint64_t fixed_step(double step, double most) {
     step *= 4294967296.0;
-    return step > 0.0 ? uint64_t(std::min(step, most)) : 0;
+    // Rounded: a pitch whose period is a whole number of frames keeps exact
+    // time (truncated, it read the table a quarter frame late).
+    return step > 0.0 ? uint64_t(std::min(step, most) + 0.5) : 0;
 }
 
 }  // namespace
 
-void note_start(NoteSlot &n, const VoicePlay *vp, int64_t length) {
+void note_start(NoteSlot &n, const VoicePlay *vp, int64_t length, int64_t next) {
     n = NoteSlot();
     if (!vp || vp->silent) return;
     n.vp = vp;
     n.off_age = std::max<int64_t>(length, 0);
+    n.next_age = std::max<int64_t>(next, 0);
     for (int l = 0; l < vp->layer_count; l++) {
         uint32_t cursor = 0;
         n.off_level[l] = vp->layers[l].envelope.head_level(n.off_age, cursor);

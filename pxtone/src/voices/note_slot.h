@@ -18,6 +18,7 @@ struct NoteSlot {
     const VoicePlay *vp = nullptr;  // null: the slot is free
     int64_t age = 0;                // frames since key-on
     int64_t off_age = NEVER;        // age at key-off
+    int64_t next_age = NEVER;       // age at which the unit's next note starts
     int32_t off_level[2] = {0, 0};  // envelope level at key-off, 0..ENVELOPE_FULL
     uint32_t seg[2] = {0, 0};       // envelope cursors
     int64_t fade_age = -1;          // >= 0: being cut; frames into the fade
@@ -31,11 +32,13 @@ struct NoteSlot {
     bool active() const { return vp != nullptr; }
 };
 
-// Starts a note of voice `vp` that is released `length` frames from now.
-void note_start(NoteSlot &n, const VoicePlay *vp, int64_t length);
+// Starts a note of voice `vp` that is released `length` frames from now
+// and falls silent, at the latest, `next` frames from now, where the unit's
+// next note begins (NEVER when none follows).
+void note_start(NoteSlot &n, const VoicePlay *vp, int64_t length, int64_t next = NEVER);
 // Sets the pitch: `factor` times the voice's pitch at the reference key.
 void note_set_pitch(NoteSlot &n, double factor);
-// Begins the short fade of a note cut by the next one (frees it when the
+// Begins the short fade of a note cut short (frees it when the
 // voice has no fade).
 void note_cut(NoteSlot &n);
 // Adds the next `frames` frames of the note into left/right, or, with

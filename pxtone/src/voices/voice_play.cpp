@@ -61,6 +61,7 @@ VoicePlay prepare_voice(const Voice &v, int rate) {
     const bool smooth = (v.flags & VOICE_FLAG_SMOOTH) != 0;
     p.cut_fade = smooth ? int64_t(std::llround(CUT_FADE_SECONDS * rate)) : 0;
     p.attack = smooth ? int64_t(std::llround(SMOOTH_ATTACK_SECONDS * rate)) : 0;
+    p.end_fade = smooth ? int64_t(std::llround(END_FADE_SECONDS * rate)) : 0;
     if (p.silent) return p;
     if (v.kind == VoiceKind::ptvoice) {
         p.layer_count = int(std::min<size_t>(v.layers.size(), 2));
@@ -75,7 +76,6 @@ VoicePlay prepare_voice(const Voice &v, int rate) {
             lp.gain_right = l.volume * pan_right(l.pan);
             lp.envelope = frame_envelope(l, rate);
         }
-        p.release = 0;
         return p;
     }
     p.is_sample = true;
@@ -85,7 +85,6 @@ VoicePlay prepare_voice(const Voice &v, int rate) {
     }
     p.sample_step = v.sample.rate / rate * v.tuning * key_factor(v.basic_key, SAMPLE_BASIC_KEY);
     p.sample_gain = v.kind == VoiceKind::ptnoise ? NOISE_GAIN : SAMPLE_GAIN;
-    p.release = smooth ? int64_t(std::llround(SAMPLE_FADE_OUT_SECONDS * rate)) : 0;
     return p;
 }
 

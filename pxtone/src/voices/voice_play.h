@@ -54,9 +54,9 @@ struct VoicePlay {
     // Sample voices: source frames per output frame at the reference key.
     double sample_step = 1.0;
     float sample_gain = 1.0f;
-    int64_t release = 0;  // sample voices: fade-out ending at key-off
+    int64_t end_fade = 0;  // smooth voices: fade-out ending where the note falls silent
     int64_t attack = 0;   // fade-in at key-on
-    int64_t cut_fade = 0;  // fade when cut by the next note
+    int64_t cut_fade = 0;  // fade when cut short
 };
 
 VoicePlay prepare_voice(const Voice &v, int rate);
