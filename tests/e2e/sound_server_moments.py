@@ -160,9 +160,12 @@ def check_tunes(timeline):
     """Every change went to the next row; every tune played to its end, one
     started while the server was gone at real-time pace."""
     starts = timeline.starts
-    for (_, a, _), (_, b, _) in zip(starts, starts[1:]):
+    for (_, a, seen), (t_b, b, _) in zip(starts, starts[1:]):
         if b != (a + 1) % TUNES:
-            raise TestFailure(f"row {b + 1} followed row {a + 1}")
+            # A reading gap longer than a tune means the test looked away,
+            # not that the program skipped a row; say which it was.
+            raise TestFailure(f"row {b + 1} followed row {a + 1}, first seen {t_b - seen[-1][0]:.2f} s "
+                              f"after row {a + 1}'s last reading (bar {seen[-1][1]}; tunes {SECONDS} s)")
     want = sm.FILL_MAX / SECONDS
     silent, served, wrong = [], [], []
     for (t0, _, readings), (t1, _, _) in zip(starts[1:], starts[2:]):
