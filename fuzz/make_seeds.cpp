@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "bmp_bytes.h"
 #include "tune_builder.h"
 
 namespace tb = tune_builder;
@@ -207,43 +208,9 @@ bool write_names(const fs::path &dir)
 
 using bytes = std::string;
 
-void put16(bytes &b, uint32_t v)
-{
-    b += static_cast<char>(v & 0xff);
-    b += static_cast<char>(v >> 8 & 0xff);
-}
-
-void put32(bytes &b, uint32_t v)
-{
-    put16(b, v & 0xffff);
-    put16(b, v >> 16);
-}
-
-// A Windows 3.x BMP: file header, 40-byte info header, a grey palette for
-// depths up to 8, then `pixels` as given.
-bytes bmp(int32_t w, int32_t h, int bits, int compression, const bytes &pixels)
-{
-    uint32_t palette = bits <= 8 ? 4u << bits : 0;
-    uint32_t offset = 54 + palette;
-    bytes b = "BM";
-    put32(b, offset + static_cast<uint32_t>(pixels.size()));
-    put32(b, 0);
-    put32(b, offset);
-    put32(b, 40);
-    put32(b, static_cast<uint32_t>(w));
-    put32(b, static_cast<uint32_t>(h));
-    put16(b, 1);
-    put16(b, static_cast<uint32_t>(bits));
-    put32(b, static_cast<uint32_t>(compression));
-    put32(b, static_cast<uint32_t>(pixels.size()));
-    put32(b, 2835);
-    put32(b, 2835);
-    put32(b, 0);
-    put32(b, 0);
-    for (uint32_t i = 0; i < palette / 4; i++)
-        put32(b, i * 0x010101u);
-    return b + pixels;
-}
+using bmp_bytes::bmp;
+using bmp_bytes::put16;
+using bmp_bytes::put32;
 
 // Rows of `bits`-deep pixels in a pattern, each padded to four bytes.
 bytes pattern_pixels(int32_t w, int32_t h, int bits)

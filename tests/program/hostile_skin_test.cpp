@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "bmp_bytes.h"
 #include "program_test_support.h"
 #include "ui/builtin_skin.h"
 #include "ui/memory_bmp.h"
@@ -14,44 +15,7 @@ namespace {
 
 using bytes = std::vector<unsigned char>;
 
-void put16(bytes &b, uint32_t v)
-{
-    b.push_back(static_cast<unsigned char>(v));
-    b.push_back(static_cast<unsigned char>(v >> 8));
-}
-
-void put32(bytes &b, uint32_t v)
-{
-    put16(b, v & 0xffff);
-    put16(b, v >> 16);
-}
-
-// A Windows 3.x BMP: 14-byte file header, 40-byte info header, a grey
-// palette for depths up to 8, then `pixels` as given.
-bytes bmp(int32_t w, int32_t h, int bits, int compression, const bytes &pixels)
-{
-    uint32_t palette = bits <= 8 ? 4u << bits : 0;
-    uint32_t offset = 54 + palette;
-    bytes b = {'B', 'M'};
-    put32(b, offset + static_cast<uint32_t>(pixels.size()));
-    put32(b, 0);
-    put32(b, offset);
-    put32(b, 40);
-    put32(b, static_cast<uint32_t>(w));
-    put32(b, static_cast<uint32_t>(h));
-    put16(b, 1);
-    put16(b, static_cast<uint32_t>(bits));
-    put32(b, static_cast<uint32_t>(compression));
-    put32(b, static_cast<uint32_t>(pixels.size()));
-    put32(b, 2835);
-    put32(b, 2835);
-    put32(b, 0);
-    put32(b, 0);
-    for (uint32_t i = 0; i < palette / 4; i++)
-        put32(b, i * 0x010101u);
-    b.insert(b.end(), pixels.begin(), pixels.end());
-    return b;
-}
+using bmp_bytes::bmp;
 
 // Run-length data whose runs of 255 pixels overrun every row many times.
 bytes overrunning_runs(int runs)
