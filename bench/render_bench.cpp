@@ -4,9 +4,13 @@
 //   engine  - the renderer in this process, CPU time of rendering only;
 //   process - `ptrender TUNE OUT.wav`, CPU time (user + system) of the
 //             whole child process: start-up, loading, rendering, writing;
+//   floor   - `floor_writer OUT.wav BYTES`, a static process that only
+//             writes as many bytes as ptrender did: what starting a process
+//             and writing the file cost here before any rendering;
 // each the best of several runs, in multiples of real time (seconds of
 // sound, echoes included, per CPU second), and the process's share of the
-// engine's speed. Then the median and minimum of each, and the median share.
+// engine's speed beside the most any process could reach, the engine's
+// share of engine + floor. Then medians and minimums.
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -58,13 +62,15 @@ double engine_seconds(std::shared_ptr<const pxtone::Tune> tune, int64_t &frames)
     return best;
 }
 
-// Best CPU seconds of a whole ptrender process; < 0 when it fails.
-double process_seconds(const std::string &ptrender, const std::string &tune, const std::string &out) {
+// Best CPU seconds of a whole process run with `args`; < 0 when it fails.
+double process_seconds(const std::vector<std::string> &args) {
+    std::vector<char *> argv;
+    for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
+    argv.push_back(nullptr);
     double best = 1e9;
     for (int i = 0; i < RUNS; i++) {
-        const char *argv[] = {ptrender.c_str(), tune.c_str(), out.c_str(), nullptr};
         pid_t pid;
-        if (posix_spawn(&pid, argv[0], nullptr, nullptr, const_cast<char **>(argv), environ) != 0) return -1;
+        if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
         int status;
         rusage ru;
         if (wait4(pid, &status, 0, &ru) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
@@ -79,7 +85,7 @@ double process_seconds(const std::string &ptrender, const std::string &tune, con
 
 int main(int argc, char **argv) {
     namespace fs = std::filesystem;
-    const std::string ptrender = argc > 1 ? argv[1] : PTRENDER;
+    const std::string ptrender = argc > 1 ? argv[1] : PTRENDER, floor_writer = FLOOR_WRITER;
     const fs::path dir = argc > 2 ? fs::path(argv[2]) : fs::path(SHARED_DIR) / "corpus";
     std::error_code ec;
     if (!fs::is_directory(dir, ec)) {
@@ -94,31 +100,38 @@ int main(int argc, char **argv) {
     std::sort(tunes.begin(), tunes.end());
     const std::string out = (fs::temp_directory_path() / ("render_bench_" + std::to_string(getpid()) + ".wav")).string();
 
-    std::vector<double> engine, process, share;
-    std::printf("%-50s %8s %10s %10s %7s\n", "tune (44100 Hz, x real time in CPU time)", "sound s", "engine", "process",
-                "share");
+    std::vector<double> engine, process, share, ceiling, above;
+    std::printf("%-50s %8s %8s %8s %8s %6s %8s\n", "tune (44100 Hz, x real time in CPU time)", "sound s", "engine",
+                "process", "floor", "share", "ceiling");
     for (const fs::path &p : tunes) {
         std::string name = fs::relative(p, dir, ec).string();
         if (name.size() > 50) name = ".." + name.substr(name.size() - 48);
         pxtone::LoadResult r = pxtone::load_tune_file(p.string(), name);
         if (!r.tune) continue;
         int64_t frames = 0;
-        const double e = engine_seconds(r.tune, frames), w = process_seconds(ptrender, p.string(), out);
+        const double e = engine_seconds(r.tune, frames), w = process_seconds({ptrender, p.string(), out});
+        const auto bytes = fs::file_size(out, ec);
+        const double f = ec ? -1 : process_seconds({floor_writer, out, std::to_string(bytes)});
         const double sound = double(frames) / RATE;
-        if (w <= 0 || e <= 0 || frames == 0) {
+        if (w <= 0 || e <= 0 || f <= 0 || frames == 0) {
             std::printf("%-50s failed\n", name.c_str());
             continue;
         }
         engine.push_back(sound / e);
         process.push_back(sound / w);
         share.push_back(e / w);
-        std::printf("%-50s %8.2f %10.0f %10.0f %6.0f%%\n", name.c_str(), sound, engine.back(), process.back(),
-                    100 * share.back());
+        ceiling.push_back(e / (e + f));
+        above.push_back(1000 * (w - e - f));
+        std::printf("%-50s %8.2f %8.0f %8.0f %8.0f %5.0f%% %7.0f%%\n", name.c_str(), sound, engine.back(),
+                    process.back(), sound / f, 100 * share.back(), 100 * ceiling.back());
     }
     fs::remove(out, ec);
     std::printf("\n%zu tunes, x real time: engine median %.0f, minimum %.0f; whole process median %.0f, "
-                "minimum %.0f\nprocess as a share of the engine, tune by tune: median %.0f %%, minimum %.0f %%\n",
+                "minimum %.0f\nprocess as a share of the engine, tune by tune: median %.0f %%, minimum %.0f %%\n"
+                "ceiling (engine / (engine + floor)), tune by tune: median %.0f %%, minimum %.0f %%\n"
+                "process beyond engine + floor: median %.2f ms\n",
                 engine.size(), median(engine), minimum(engine), median(process), minimum(process),
-                100 * median(share), 100 * minimum(share));
+                100 * median(share), 100 * minimum(share), 100 * median(ceiling), 100 * minimum(ceiling),
+                median(above));
     return 0;
 }
