@@ -40,15 +40,20 @@ struct HammerTunes {
 };
 
 // Random control calls for `seconds`, loading another tune every few
-// milliseconds, with a pause of `pause_us` after each. Returns the number of
-// calls made.
-int hammer_control(const HammerTunes &tunes, double seconds, unsigned seed, int pause_us) {
+// milliseconds, with a pause of `pause_us` after each; then on until
+// `enough(calls)` says both threads have done enough work to count (a busy
+// machine or a sanitizer may slow either), for a minute at most. Returns the
+// number of calls made.
+template <typename Enough>
+int hammer_control(const HammerTunes &tunes, double seconds, unsigned seed, int pause_us, Enough enough) {
     std::mt19937 random(seed);
-    auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    const auto start = Clock::now();
+    const auto end = start + std::chrono::duration<double>(seconds);
+    const auto cap = start + std::chrono::minutes(1);
     auto next_switch = Clock::now();
     int calls = 0;
     int32_t position = 0;
-    while (Clock::now() < end) {
+    while (Clock::now() < end || (!enough(calls) && Clock::now() < cap)) {
         if (Clock::now() >= next_switch) {
             const std::string &path = tunes.paths[random() % tunes.paths.size()];
             pxtone_Tune_Stop();
@@ -97,7 +102,9 @@ TEST(ThreadsHammer, ControlCallsWhileTheAudioThreadRenders) {
             std::this_thread::yield();
         }
     });
-    int calls = hammer_control(tunes, 4.0, 1234, 0);
+    int calls = hammer_control(tunes, 4.0, 1234, 0, [](int n) {
+        return n > 1000 && callbacks.load() > 100 && streaming_in_callback.load() > 0;
+    });
     stop = true;
     audio.join();
 
@@ -115,7 +122,7 @@ TEST(ThreadsHammer, OnTheSdlDummyDriver) {
     // calls are slowed down so that tunes get to play between them.
     ASSERT_NE(pxtone_Ready(nullptr, 2, 22050, 16, 0.01f, 0, counting_callback), 0);
     callbacks = 0;
-    int calls = hammer_control(tunes, 3.0, 99, 1000);
+    int calls = hammer_control(tunes, 3.0, 99, 1000, [](int n) { return n > 500 && callbacks.load() > 20; });
     pxtone_Release();
     EXPECT_GT(calls, 500);
     EXPECT_GT(callbacks.load(), 20);
