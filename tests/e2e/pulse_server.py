@@ -22,6 +22,13 @@ class PulseServer:
         self.recorder = None
         self.start_again()
 
+    # `with PulseServer(dir) as pulse:` stops it however the test ends.
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        self.stop()
+
     def start_again(self):
         """Starts the server (again, after stop or kill) at the same place,
         so programs that found it before find it again."""

@@ -28,11 +28,8 @@ def test():
     with Jukebox() as jb:
         for name, seconds, notes in (RISING, STEADY):
             jb.add_tune(name, seconds, notes)
-        pulse = PulseServer(jb.workdir)
-        try:
+        with PulseServer(jb.workdir) as pulse:
             check_recording(jb, pulse)
-        finally:
-            pulse.stop()
 
 
 def check_recording(jb, pulse):

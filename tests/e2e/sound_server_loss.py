@@ -159,11 +159,8 @@ def test():
     with Jukebox() as jb:
         for name, notes in TUNES.items():
             jb.add_tune(name, SECONDS, notes)
-        pulse = PulseServer(jb.workdir)
-        try:
+        with PulseServer(jb.workdir) as pulse:
             server_lost_and_back(jb, pulse)
-        finally:
-            pulse.stop()
 
 
 if __name__ == "__main__":

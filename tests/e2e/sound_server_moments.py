@@ -214,11 +214,8 @@ def test():
     with Jukebox() as jb:
         for k in range(TUNES):
             jb.add_tune("moment %d.ptcop" % (k + 1), SECONDS, [k])
-        pulse = PulseServer(jb.workdir)
-        try:
+        with PulseServer(jb.workdir) as pulse:
             moments(jb, pulse)
-        finally:
-            pulse.stop()
 
 
 if __name__ == "__main__":
