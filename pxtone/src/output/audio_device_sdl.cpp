@@ -176,12 +176,13 @@ void SdlDevice::watch() {
 }
 
 void SdlDevice::take_over() {
+    // The text first: whoever sees the health turn to lost also finds it.
+    client_.device_lost();
     {
         std::lock_guard<std::mutex> lock(fill_mutex_);
         lost_.store(true);
         callbacks_at_loss_.store(callbacks_.load());
     }
-    client_.device_lost();
     // Carry on from where the device stopped asking, so the tune keeps its
     // real-time length.
     int64_t last = last_callback_ns_.load();
