@@ -209,12 +209,13 @@ static void put_voice(std::vector<uint8_t> &out, const Voice &v) {
         put_block(out, "matePCM ", body);
         break;
     case VoiceKind::ogg:
-        // No tune we have seen carries an Ogg voice; this layout mirrors the
-        // other voice headers and is what our reader expects to meet.
         put_u16(body, 0);
         put_u16(body, uint16_t(v.basic_key));
         put_u32(body, uint32_t(v.voice_flags));
         put_f32(body, v.tuning);
+        put_u32(body, uint32_t(v.pcm_channels));
+        put_u32(body, uint32_t(v.pcm_rate));
+        put_u32(body, uint32_t(v.ogg_frames));
         put_u32(body, uint32_t(v.data.size()));
         body.insert(body.end(), v.data.begin(), v.data.end());
         put_block(out, "mateOGGV", body);

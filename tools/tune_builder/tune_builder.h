@@ -93,6 +93,9 @@ struct Voice {
     int pcm_bits = 16;
     int pcm_rate = 44100;
     std::vector<uint8_t> data;  // raw PCM bytes (as stored), or a whole .ogg stream
+    // ogg: the stream's channels and rate are pcm_channels and pcm_rate;
+    // the frame count the block states (0: left for the stream to say)
+    int ogg_frames = 0;
 };
 
 struct Event {
