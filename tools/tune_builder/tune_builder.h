@@ -120,6 +120,10 @@ struct Overdrive {
 
 struct Song {
     bool pttune = false;  // also means beat_clock is stored as given (use 48)
+    // The older editor's layout ("PTCOLLAGE-060930", "PTTUNE--20060930"):
+    // the master as a list of master events ("evenMAST") and the events in
+    // one block per unit and kind ("evenUNIT", after the unit's name).
+    bool older = false;
     int beat_clock = 480;
     int beat_num = 4;
     float tempo = 120.0f;
