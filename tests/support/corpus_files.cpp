@@ -9,22 +9,33 @@ namespace test_support {
 
 namespace fs = std::filesystem;
 
-std::string corpus_dir() {
-    fs::path p = fs::path(SHARED_DIR) / "corpus";
+namespace {
+
+std::string shared_folder(const char *name) {
+    fs::path p = fs::path(SHARED_DIR) / name;
     std::error_code ec;
     return fs::is_directory(p, ec) ? p.string() : std::string();
 }
 
-std::vector<std::string> corpus_tunes() {
-    std::vector<std::string> out;
-    std::string dir = corpus_dir();
-    if (dir.empty()) return out;
+void add_tunes(const std::string &dir, std::vector<std::string> &out) {
+    if (dir.empty()) return;
     std::error_code ec;
     for (auto it = fs::recursive_directory_iterator(dir, ec); !ec && it != fs::end(it);
          it.increment(ec)) {
         std::string ext = it->path().extension().string();
         if (ext == ".ptcop" || ext == ".pttune") out.push_back(it->path().string());
     }
+}
+
+}  // namespace
+
+std::string corpus_dir() { return shared_folder("corpus"); }
+
+std::vector<std::string> corpus_tunes() {
+    std::vector<std::string> out;
+    if (corpus_dir().empty()) return out;
+    add_tunes(corpus_dir(), out);
+    add_tunes(shared_folder("corpus-next"), out);
     std::sort(out.begin(), out.end());
     return out;
 }
