@@ -60,10 +60,8 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> tunes_to_damage() {
     for (const std::string &path : some_corpus_tunes()) out.push_back({path, read_bytes(path)});
     tb::Song older = sines_only();
     older.older = true;
-    older.units.push_back("w");
-    tb::add_event(older, 0, 1, tb::EV_VOLUME, 90);
-    tb::add_note(older, 1, 240, 960, tb::key_of(3));
-    out.push_back({"built, older layout", tb::build(older)});
+    tb::add_note(older, 0, 960, 480, tb::key_of(3));
+    out.push_back({"older layout", tb::build(older)});
     return out;
 }
 

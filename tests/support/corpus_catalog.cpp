@@ -27,11 +27,10 @@ std::string backquoted(const std::string &cell) {
     return b == std::string::npos ? std::string() : cell.substr(a + 1, b - a - 1);
 }
 
-// Where a row's tune waits outside the corpus: "not in this folder yet:
-// ../corpus-next/PATH ...".
+// Where a row's tune waits outside the corpus ("not in this folder yet:
+// ../corpus-next/PATH ...").
 std::string waiting_path(const std::string &cell) {
-    const std::string mark = "../corpus-next/";
-    const size_t at = cell.find(mark);
+    const size_t at = cell.find("../corpus-next/");
     return at == std::string::npos ? std::string() : cell.substr(at, cell.find(' ', at) - at);
 }
 

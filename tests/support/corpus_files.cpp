@@ -9,33 +9,23 @@ namespace test_support {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string shared_folder(const char *name) {
-    fs::path p = fs::path(SHARED_DIR) / name;
+std::string corpus_dir() {
+    fs::path p = fs::path(SHARED_DIR) / "corpus";
     std::error_code ec;
     return fs::is_directory(p, ec) ? p.string() : std::string();
 }
 
-void add_tunes(const std::string &dir, std::vector<std::string> &out) {
-    if (dir.empty()) return;
-    std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(dir, ec); !ec && it != fs::end(it);
-         it.increment(ec)) {
-        std::string ext = it->path().extension().string();
-        if (ext == ".ptcop" || ext == ".pttune") out.push_back(it->path().string());
-    }
-}
-
-}  // namespace
-
-std::string corpus_dir() { return shared_folder("corpus"); }
-
 std::vector<std::string> corpus_tunes() {
     std::vector<std::string> out;
     if (corpus_dir().empty()) return out;
-    add_tunes(corpus_dir(), out);
-    add_tunes(shared_folder("corpus-next"), out);
+    std::error_code ec;
+    for (const char *folder : {"corpus", "corpus-next"}) {
+        for (auto it = fs::recursive_directory_iterator(fs::path(SHARED_DIR) / folder, ec);
+             !ec && it != fs::end(it); it.increment(ec)) {
+            std::string ext = it->path().extension().string();
+            if (ext == ".ptcop" || ext == ".pttune") out.push_back(it->path().string());
+        }
+    }
     std::sort(out.begin(), out.end());
     return out;
 }
