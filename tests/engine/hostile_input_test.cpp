@@ -105,6 +105,13 @@ TEST(HostileInput, RandomBytesAreNotATune) {
     r = pxtone::load_tune(junk.data(), junk.size(), "junk.ptcop");
     EXPECT_FALSE(r.tune);
     EXPECT_EQ(r.error, "damaged tune: junk.ptcop");
+    // A pxtone file code of a date not read names the version.
+    for (const char *code : {"PTCOLLAGE-050227", "PTTUNE--20090101", "PTCOLLAGE-07111x"}) {
+        std::copy(code, code + 16, junk.begin());
+        const bool dated = code[15] != 'x';
+        EXPECT_EQ(pxtone::load_tune(junk.data(), junk.size(), "junk.ptcop").error,
+                  dated ? "unsupported tune version: junk.ptcop" : "not a tune: junk.ptcop");
+    }
 }
 
 TEST(HostileInput, HugeFileIsRefusedFromItsHead) {
