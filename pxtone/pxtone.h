@@ -65,8 +65,10 @@ int pxtone_Release(void);
  * it waits for pxtone_Tune_Start. module must be NULL (tunes from resources
  * are not supported: error "no resource tunes"); type_name is ignored;
  * file_name is a path, NAME in texts its last part ("(no name)" when empty).
- * Fails with "cannot open: NAME", "not a tune: NAME" or "damaged tune:
- * NAME", leaving no tune loaded. A tune whose voice cannot be read still
+ * Fails with "cannot open: NAME", "not a tune: NAME", "unsupported tune
+ * version: NAME" (a pxtone file code of a date not read: the two read are
+ * 071119 and the older 060930, projects and tunes alike), "damaged tune:
+ * NAME" or "tune too big: NAME", leaving no tune loaded. A tune whose voice cannot be read still
  * loads, returns nonzero, plays that voice silent and sets "bad voice:
  * NAME". Works whether or not the engine is ready. Returns nonzero on
  * success. */

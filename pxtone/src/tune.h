@@ -23,7 +23,8 @@ struct TuneInfo {
 };
 
 // Result of a load. On failure `tune` is null and `error` says why, in a
-// short text naming the tune ("not a tune: NAME", "damaged tune: NAME").
+// short text naming the tune ("not a tune: NAME", "unsupported tune version:
+// NAME", "damaged tune: NAME").
 // A tune that loads with a voice it cannot play has `tune` set and a
 // `warning` ("bad voice: NAME").
 struct LoadResult {

@@ -1,7 +1,8 @@
 """Tunes that cannot be played are told on the error line, and the jukebox
-goes on to the next tune by itself: a file that is no tune at all, and a
-real tune cut short (each in a folder with one good tune, so the good one
-is what follows)."""
+goes on to the next tune by itself: a file that is no tune at all, a real
+tune cut short, and a tune saved by an editor version the engine does not
+read (each in a folder with one good tune, so the good one is what
+follows)."""
 import os
 
 import skin_model as sm
@@ -24,8 +25,15 @@ def write_cut(jb, name):
         f.write(whole[:len(whole) * 2 // 3])
 
 
+def write_later_version(jb, name):
+    jb.add_tune(name, 30, [0, 7])
+    with open(os.path.join(jb.folder, name), "r+b") as f:
+        f.write(b"PTCOLLAGE-121231")
+
+
 CASES = [("junk.ptcop", write_junk, "not a tune: junk.ptcop"),
-         ("cut.pttune", write_cut, "damaged tune: cut.pttune")]
+         ("cut.pttune", write_cut, "damaged tune: cut.pttune"),
+         ("new.ptcop", write_later_version, "unsupported tune version: new.ptcop")]
 
 
 def check(file_name, write, error):

@@ -27,9 +27,17 @@ std::string backquoted(const std::string &cell) {
     return b == std::string::npos ? std::string() : cell.substr(a + 1, b - a - 1);
 }
 
+// Where a row's tune waits outside the corpus ("not in this folder yet:
+// ../corpus-next/PATH ...").
+std::string waiting_path(const std::string &cell) {
+    const size_t at = cell.find("../corpus-next/");
+    return at == std::string::npos ? std::string() : cell.substr(at, cell.find(' ', at) - at);
+}
+
 // A catalog path: relative to the corpus, or ".../rest" for the one file
 // whose path ends in "/rest".
 std::string find_tune(const std::string &dir, const std::string &rel) {
+    if (rel.empty()) return std::string();
     if (rel.rfind(".../", 0) != 0) return dir + "/" + rel;
     const std::string tail = rel.substr(3);
     for (const std::string &p : corpus_tunes())
@@ -60,7 +68,9 @@ std::vector<CatalogTune> catalog_tunes() {
             continue;
         CatalogTune t;
         t.number = std::stoi(cells[1]);
-        t.path = find_tune(dir, backquoted(cells[column["local file"]]));
+        const std::string &local = cells[column["local file"]];
+        const std::string rel = backquoted(local);
+        t.path = find_tune(dir, rel.empty() ? waiting_path(local) : rel);
         const std::string &rec = cells[column["reference render"]];
         t.recorded = !backquoted(rec).empty() && rec.rfind("none", 0) != 0 &&
                      rec.find("uncertain") == std::string::npos &&

@@ -17,13 +17,14 @@ std::string corpus_dir() {
 
 std::vector<std::string> corpus_tunes() {
     std::vector<std::string> out;
-    std::string dir = corpus_dir();
-    if (dir.empty()) return out;
+    if (corpus_dir().empty()) return out;
     std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(dir, ec); !ec && it != fs::end(it);
-         it.increment(ec)) {
-        std::string ext = it->path().extension().string();
-        if (ext == ".ptcop" || ext == ".pttune") out.push_back(it->path().string());
+    for (const char *folder : {"corpus", "corpus-next"}) {
+        for (auto it = fs::recursive_directory_iterator(fs::path(SHARED_DIR) / folder, ec);
+             !ec && it != fs::end(it); it.increment(ec)) {
+            std::string ext = it->path().extension().string();
+            if (ext == ".ptcop" || ext == ".pttune") out.push_back(it->path().string());
+        }
     }
     std::sort(out.begin(), out.end());
     return out;

@@ -11,7 +11,9 @@ namespace test_support {
 
 // The corpus folder, or "" when it is not there.
 std::string corpus_dir();
-// Every ".ptcop" and ".pttune" file in the corpus, sorted; empty without it.
+// Every ".ptcop" and ".pttune" file in the corpus and in the folder of
+// tunes waiting to join it (../shared/corpus-next), sorted; empty without
+// the corpus.
 std::vector<std::string> corpus_tunes();
 // A file's bytes; empty when it cannot be read.
 std::vector<uint8_t> read_bytes(const std::string &path);

@@ -209,12 +209,13 @@ static void put_voice(std::vector<uint8_t> &out, const Voice &v) {
         put_block(out, "matePCM ", body);
         break;
     case VoiceKind::ogg:
-        // No tune we have seen carries an Ogg voice; this layout mirrors the
-        // other voice headers and is what our reader expects to meet.
         put_u16(body, 0);
         put_u16(body, uint16_t(v.basic_key));
         put_u32(body, uint32_t(v.voice_flags));
         put_f32(body, v.tuning);
+        put_u32(body, uint32_t(v.pcm_channels));
+        put_u32(body, uint32_t(v.pcm_rate));
+        put_u32(body, uint32_t(v.ogg_frames));
         put_u32(body, uint32_t(v.data.size()));
         body.insert(body.end(), v.data.begin(), v.data.end());
         put_block(out, "mateOGGV", body);
@@ -222,12 +223,67 @@ static void put_voice(std::vector<uint8_t> &out, const Voice &v) {
     }
 }
 
-std::vector<uint8_t> build(const Song &s) {
-    std::vector<uint8_t> out;
-    const char *code = s.pttune ? "PTTUNE--20071119" : "PTCOLLAGE-071119";
-    out.insert(out.end(), code, code + 16);
-    put_u32(out, 925);
+static std::vector<Event> sorted_events(const Song &s) {
+    std::vector<Event> events = s.events;
+    std::stable_sort(events.begin(), events.end(),
+                     [](const Event &a, const Event &b) { return a.clock < b.clock; });
+    return events;
+}
 
+// "evenMAST": u32 3, the count, then kind, clock delta and value for each.
+static void put_master_events(std::vector<uint8_t> &out, const Song &s) {
+    uint32_t tempo_bits;
+    std::memcpy(&tempo_bits, &s.tempo, 4);
+    std::vector<std::pair<int, std::pair<int, uint32_t>>> list = {
+        {0, {7, uint32_t(s.beat_clock)}}, {0, {8, tempo_bits}}, {0, {9, uint32_t(s.beat_num)}}};
+    if (s.repeat_clock > 0) list.push_back({s.repeat_clock, {10, 0}});
+    if (s.last_clock > 0) list.push_back({s.last_clock, {11, 0}});
+    std::stable_sort(list.begin(), list.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::vector<uint8_t> body;
+    put_u32(body, 3);
+    put_u32(body, uint32_t(list.size()));
+    int last = 0;
+    for (const auto &e : list) {
+        put_varint(body, uint32_t(e.second.first));
+        put_varint(body, uint32_t(e.first - last));
+        put_varint(body, e.second.second);
+        last = e.first;
+    }
+    put_block(out, "evenMAST", body);
+}
+
+// "evenUNIT" blocks of one unit, one for each kind it has, kinds in order.
+static void put_unit_events(std::vector<uint8_t> &out, const Song &s, int unit) {
+    const std::vector<Event> events = sorted_events(s);
+    for (int kind = 0; kind < 256; kind++) {
+        std::vector<uint8_t> list;
+        uint32_t count = 0;
+        int last = 0;
+        for (const Event &e : events) {
+            if (e.unit != unit || e.kind != kind) continue;
+            put_varint(list, uint32_t(e.clock - last));
+            put_varint_signed(list, e.value);
+            last = e.clock;
+            count++;
+        }
+        if (count == 0) continue;
+        std::vector<uint8_t> body;
+        put_u16(body, uint16_t(unit));
+        put_u16(body, uint16_t(kind));
+        put_u32(body, 2);
+        put_u32(body, count);
+        body.insert(body.end(), list.begin(), list.end());
+        put_block(out, "evenUNIT", body);
+    }
+}
+
+static const char *file_code(const Song &s) {
+    if (s.older) return s.pttune ? "PTTUNE--20060930" : "PTCOLLAGE-060930";
+    return s.pttune ? "PTTUNE--20071119" : "PTCOLLAGE-071119";
+}
+
+static void put_master_and_events(std::vector<uint8_t> &out, const Song &s) {
     std::vector<uint8_t> master;
     put_u16(master, uint16_t(s.beat_clock));
     master.push_back(uint8_t(s.beat_num));
@@ -236,9 +292,7 @@ std::vector<uint8_t> build(const Song &s) {
     put_u32(master, uint32_t(s.last_clock));
     put_block(out, "MasterV5", master);
 
-    std::vector<Event> events = s.events;
-    std::stable_sort(events.begin(), events.end(),
-                     [](const Event &a, const Event &b) { return a.clock < b.clock; });
+    std::vector<Event> events = sorted_events(s);
     std::vector<uint8_t> ev;
     put_u32(ev, uint32_t(events.size()));
     // The editor states the size the events would take with absolute clocks
@@ -257,7 +311,10 @@ std::vector<uint8_t> build(const Song &s) {
         stated += uint32_t(varint_size(uint32_t(e.clock * scale)) + 2 + varint_size(uint32_t(v)));
     }
     put_raw_block(out, "Event V5", stated, ev);
+}
 
+// Everything after the master and events: texts, effects, voices, units.
+static void put_song_blocks(std::vector<uint8_t> &out, const Song &s) {
     if (!s.pttune && !s.name.empty())
         put_block(out, "textNAME", std::vector<uint8_t>(s.name.begin(), s.name.end()));
     if (!s.pttune && !s.comment.empty())
@@ -292,16 +349,27 @@ std::vector<uint8_t> build(const Song &s) {
     put_u16(num, uint16_t(s.units.size()));
     put_u16(num, 0);
     put_block(out, "num UNIT", num);
-    if (!s.pttune) {
-        for (size_t i = 0; i < s.units.size(); i++) {
+    for (size_t i = 0; i < s.units.size(); i++) {
+        if (!s.pttune) {
             std::vector<uint8_t> body;
             put_u16(body, uint16_t(i));
             put_u16(body, 0);
             put_name16(body, s.units[i]);
             put_block(out, "assiUNIT", body);
         }
+        if (s.older) put_unit_events(out, s, int(i));
     }
     put_block(out, "pxtoneND", {});
+}
+
+std::vector<uint8_t> build(const Song &s) {
+    std::vector<uint8_t> out;
+    const char *code = file_code(s);
+    out.insert(out.end(), code, code + 16);
+    put_u32(out, s.older ? 815 : 925);
+    if (s.older) put_master_events(out, s);
+    else put_master_and_events(out, s);
+    put_song_blocks(out, s);
     return out;
 }
 

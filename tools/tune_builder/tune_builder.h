@@ -93,6 +93,9 @@ struct Voice {
     int pcm_bits = 16;
     int pcm_rate = 44100;
     std::vector<uint8_t> data;  // raw PCM bytes (as stored), or a whole .ogg stream
+    // ogg: the stream's channels and rate are pcm_channels and pcm_rate;
+    // the frame count the block states (0: left for the stream to say)
+    int ogg_frames = 0;
 };
 
 struct Event {
@@ -117,6 +120,10 @@ struct Overdrive {
 
 struct Song {
     bool pttune = false;  // also means beat_clock is stored as given (use 48)
+    // The older editor's layout ("PTCOLLAGE-060930", "PTTUNE--20060930"):
+    // the master as a list of master events ("evenMAST") and the events in
+    // one block per unit and kind ("evenUNIT", after the unit's name).
+    bool older = false;
     int beat_clock = 480;
     int beat_num = 4;
     float tempo = 120.0f;

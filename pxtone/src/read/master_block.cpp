@@ -4,6 +4,12 @@
 
 namespace pxtone {
 
+bool master_in_range(const Master &m) {
+    if (m.beat_clock < 1 || m.beat_clock > 0xffff || m.beat_num < 1 || m.beat_num > 0xff) return false;
+    if (!std::isfinite(m.tempo) || m.tempo < 1.0f || m.tempo > 10000.0f) return false;
+    return m.repeat_clock >= 0 && m.last_clock >= 0;
+}
+
 bool read_master_block(ByteReader body, Master &m) {
     uint16_t clock;
     uint8_t beats;
@@ -12,14 +18,15 @@ bool read_master_block(ByteReader body, Master &m) {
     if (!body.u16(clock) || !body.u8(beats) || !body.f32(tempo) || !body.u32(repeat) ||
         !body.u32(last))
         return false;
-    if (clock == 0 || beats == 0) return false;
-    if (!std::isfinite(tempo) || tempo < 1.0f || tempo > 10000.0f) return false;
     if (repeat > 0x7fffffffu || last > 0x7fffffffu) return false;
-    m.beat_clock = clock;
-    m.beat_num = beats;
-    m.tempo = tempo;
-    m.repeat_clock = int32_t(repeat);
-    m.last_clock = int32_t(last);
+    Master read;
+    read.beat_clock = clock;
+    read.beat_num = beats;
+    read.tempo = tempo;
+    read.repeat_clock = int32_t(repeat);
+    read.last_clock = int32_t(last);
+    if (!master_in_range(read)) return false;
+    m = read;
     return true;
 }
 

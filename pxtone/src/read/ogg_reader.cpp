@@ -1,6 +1,8 @@
-// "mateOGGV": no real tune has shown one, so the header is read the way the
-// other voice blocks begin (key, flags, tuning) and the Ogg Vorbis stream is
-// found by its "OggS" capture pattern, then decoded from memory.
+// "mateOGGV": u16 0, u16 basic key, u32 flags, f32 tuning, then what the
+// stream holds (u32 channels, u32 rate, u32 frames) and the Ogg Vorbis
+// stream itself (u32 bytes, then the stream), decoded from memory. The
+// stream's own channels and rate are what its samples are; the frame count
+// cuts a stream that decodes longer.
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
@@ -83,24 +85,22 @@ bool decode_ogg(const uint8_t *data, size_t size, Sample &out) {
 
 bool read_ogg_block(ByteReader body, Voice &voice) {
     uint16_t zero, basic_key;
-    uint32_t flags;
+    uint32_t flags, channels, rate, frames, stream_bytes;
+    float tuning;
     voice.kind = VoiceKind::ogg;
-    if (!body.u16(zero) || !body.u16(basic_key) || !body.u32(flags)) return false;
+    if (!body.u16(zero) || !body.u16(basic_key) || !body.u32(flags) || !body.f32(tuning) ||
+        !body.u32(channels) || !body.u32(rate) || !body.u32(frames) || !body.u32(stream_bytes))
+        return false;
     voice.basic_key = basic_key;
     voice.flags = flags;
-    float tuning;
-    ByteReader peek = body;
-    if (peek.f32(tuning) && std::isfinite(tuning) && tuning > 0.01f && tuning < 100.0f)
-        voice.tuning = tuning;
-    const uint8_t *p = body.here();
-    const size_t n = body.remaining();
-    for (size_t i = 0; i + 4 <= n; i++) {
-        if (std::memcmp(p + i, "OggS", 4) != 0) continue;
-        if (!decode_ogg(p + i, n - i, voice.sample)) return false;
-        voice.sample.loop = (flags & VOICE_FLAG_LOOP) != 0;
-        return true;
-    }
-    return false;
+    voice.tuning = std::isfinite(tuning) && tuning > 0.0f && tuning < 100.0f ? tuning : 1.0f;
+    const uint8_t *stream;
+    if (stream_bytes > MAX_SAMPLE_BYTES || !body.bytes(stream_bytes, stream)) return false;
+    if (!decode_ogg(stream, stream_bytes, voice.sample)) return false;
+    Sample &s = voice.sample;
+    if (frames > 0 && frames < s.frames()) s.data.resize(size_t(frames) * size_t(s.channels));
+    s.loop = (flags & VOICE_FLAG_LOOP) != 0;
+    return true;
 }
 
 }  // namespace pxtone

@@ -11,6 +11,26 @@ namespace pxtone {
 // "MasterV5": beat clock, beats per measure, tempo, repeat and last.
 bool read_master_block(ByteReader body, Master &master);
 
+// Whether a master's fields are ones a tune can be played with (either
+// layout's master block is refused otherwise).
+bool master_in_range(const Master &master);
+
+// "evenMAST" (the older layout): u32 3 (not used), u32 event count, then per
+// event three varints: kind, clock delta, value. Kinds 7 beat clock, 8 tempo
+// (the bits of a float), 9 beats per measure; 10 repeat and 11 last are
+// taken at their event's clock. A kind that is absent keeps its default.
+bool read_master_events_block(ByteReader body, Master &master);
+
+// "evenUNIT" (the older layout): the events of one unit and one kind: u16
+// unit, u16 kind, u32 2 (not used), u32 event count, then per event two
+// varints: clock delta, value. Appended to `events` (at most MAX_EVENTS in
+// all); call order_unit_events once every block is read.
+bool read_unit_events_block(ByteReader body, std::vector<Event> &events);
+
+// Sorts events read kind by kind into the order the player needs: by clock,
+// and within one unit and clock a note's settings before its ON.
+void order_unit_events(std::vector<Event> &events);
+
 // "Event V5". Its stated size cannot be trusted (the editor writes what the
 // events would take with absolute clocks), so `r` spans from the block's
 // body to the end of the file and is left just past the last event, where

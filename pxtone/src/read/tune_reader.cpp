@@ -1,5 +1,7 @@
 // The tune file: a 16-byte file code, the saving editor's version, then
-// blocks (8-byte tag, u32 size, body) up to the "pxtoneND" end block.
+// blocks (8-byte tag, u32 size, body) up to the "pxtoneND" end block. The
+// file code tells which master and event blocks the file holds; every other
+// block is the same in both layouts.
 #include <algorithm>
 #include <cstring>
 
@@ -19,6 +21,7 @@ namespace {
 enum class Read { ok, damaged };
 
 struct Reader {
+    FileLayout layout = FileLayout::v071119;
     Tune tune;
     bool have_master = false;
     bool have_unit_count = false;
@@ -64,9 +67,13 @@ bool read_name(ByteReader body, uint16_t &index, std::string &name) {
 
 Read read_block(Reader &rd, const uint8_t *tag, ByteReader body) {
     Tune &t = rd.tune;
-    if (tag_is(tag, "MasterV5")) {
-        if (!read_master_block(body, t.master)) return Read::damaged;
+    const bool older = rd.layout == FileLayout::v060930;
+    if (tag_is(tag, older ? "evenMAST" : "MasterV5")) {
+        if (!(older ? read_master_events_block(body, t.master) : read_master_block(body, t.master)))
+            return Read::damaged;
         rd.have_master = true;
+    } else if (older && tag_is(tag, "evenUNIT")) {
+        if (!read_unit_events_block(body, t.events)) return Read::damaged;
     } else if (is_voice_tag(tag)) {
         return read_voice(rd, tag, body);
     } else if (tag_is(tag, "assiWOIC")) {
@@ -101,15 +108,19 @@ Read read_block(Reader &rd, const uint8_t *tag, ByteReader body) {
     return Read::ok;
 }
 
-// Walks the blocks; false when the file is damaged.
+// Walks the blocks; false when the file is damaged. The newer layout must
+// hold an event block; the older one's may be absent (a song with no notes).
 bool walk_blocks(Reader &rd, ByteReader &r) {
-    bool have_events = false;
+    bool have_events = rd.layout == FileLayout::v060930;
     for (;;) {
         const uint8_t *tag;
         uint32_t size;
         if (!r.bytes(8, tag) || !r.u32(size)) return false;
-        if (tag_is(tag, "pxtoneND")) return rd.have_master && have_events;
-        if (tag_is(tag, "Event V5")) {
+        if (tag_is(tag, "pxtoneND")) {
+            if (rd.layout == FileLayout::v060930) order_unit_events(rd.tune.events);
+            return rd.have_master && have_events;
+        }
+        if (rd.layout == FileLayout::v071119 && tag_is(tag, "Event V5")) {
             ByteReader rest(r.here(), r.remaining());
             if (!read_event_block(rest, rd.tune.events)) return false;
             r.skip(rest.pos());
@@ -142,8 +153,10 @@ void tidy_events(Tune &t, bool have_unit_count) {
 
 LoadResult load_tune(const uint8_t *data, size_t size, const std::string &shown_name) {
     LoadResult res;
-    if (!data || size < 20 || !is_tune_code(data)) {
-        res.error = error_text("not a tune", shown_name);
+    const FileLayout layout = data && size >= 20 ? file_layout(data) : FileLayout::not_a_tune;
+    if (layout == FileLayout::not_a_tune || layout == FileLayout::unsupported) {
+        res.error = error_text(layout == FileLayout::unsupported ? "unsupported tune version" : "not a tune",
+                               shown_name);
         return res;
     }
     if (size > MAX_FILE_BYTES) {
@@ -151,6 +164,7 @@ LoadResult load_tune(const uint8_t *data, size_t size, const std::string &shown_
         return res;
     }
     auto rd = std::make_unique<Reader>();
+    rd->layout = layout;
     ByteReader r(data, size);
     r.skip(20);
     if (!walk_blocks(*rd, r)) {
