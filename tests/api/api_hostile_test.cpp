@@ -54,15 +54,10 @@ void try_bytes(const std::vector<uint8_t> &bytes, int channels) {
 }
 
 std::vector<std::vector<uint8_t>> sources() {
-    std::vector<std::vector<uint8_t>> all = {tb::build(looping_song())};
-    tb::Song mixed = looping_song();
-    tb::Voice noise;
-    noise.kind = tb::VoiceKind::ptnoise;
-    noise.noise_units = {tb::PtnUnit()};
-    mixed.voices = {noise, tb::pcm_voice("p", {0, 9000, -9000, 0}, 8000, true)};
-    mixed.overdrives = {tb::Overdrive{}};
-    mixed.name = "name";
-    all.push_back(tb::build(mixed));
+    tb::Song sampled = looping_song();
+    sampled.voices[1] = tb::pcm_voice("p", {0, 9000, -9000, 0}, 8000, true);
+    sampled.overdrives = {tb::Overdrive{}};
+    std::vector<std::vector<uint8_t>> all = {tb::build(looping_song()), tb::build(sampled)};
     const std::vector<std::string> corpus = test_support::corpus_tunes();  // none without ../shared
     for (size_t k = 0; k < corpus.size(); k += corpus.size() / 3 + 1) all.push_back(test_support::read_bytes(corpus[k]));
     return all;
@@ -73,45 +68,29 @@ std::vector<std::vector<uint8_t>> sources() {
 TEST(ApiHostile, CallsThatCannotBeDoneDoNothingAndSayWhy) {
     int16_t out[4] = {1, 1, 1, 1};
     bw_info info;
-    bw_position pos;
-    EXPECT_EQ(bw_new(7999, 2), nullptr);
-    EXPECT_EQ(bw_new(44100, 3), nullptr);
-    EXPECT_EQ(bw_version(), BW_VERSION);
-    // No instance: nothing happens.
+    bw_position pos{1, 1, 1, 1};
+    EXPECT_EQ(bw_new(7999, 2) || bw_new(44100, 3), false);
     bw_free(nullptr);
-    EXPECT_EQ(bw_error(nullptr), nullptr);
+    EXPECT_EQ(bw_error(nullptr) || bw_effect_text(nullptr, 0), false);
     EXPECT_EQ(bw_load_file(nullptr, "x") + bw_load_memory(nullptr, out, 4, "x") + bw_get_info(nullptr, &info, 8) +
                   bw_set_loops(nullptr, 1) + bw_set_fade(nullptr, 1) + bw_render(nullptr, out, 1) +
-                  bw_seek(nullptr, 0) + bw_get_position(nullptr, &pos) + bw_ended(nullptr),
-              0);
-    EXPECT_EQ(bw_output_frames(nullptr), -1);
-    EXPECT_EQ(bw_effect_text(nullptr, 0), nullptr);
-    // An instance without a tune, or a bad argument: the text says why.
+                  bw_seek(nullptr, 0) + bw_get_position(nullptr, &pos) + bw_ended(nullptr) + bw_output_frames(nullptr),
+              -1);
     Tune t(bw_new(44100, 2));
-    EXPECT_STREQ(bw_error(t.get()), "");
     bw_tune *u = t.get();
-    const struct {
-        const char *what;
-        std::function<int64_t()> call;
-        const char *text;
-    } calls[] = {
-        {"render", [&] { return bw_render(u, out, 2); }, "no tune loaded"},
-        {"seek", [&] { return bw_seek(u, 5); }, "no tune loaded"},
-        {"info", [&] { return bw_get_info(u, &info, sizeof info); }, "no tune loaded"},
-        {"output", [&] { return bw_output_frames(u); }, "no tune loaded"},
-        {"position", [&] { return bw_get_position(u, &pos); }, "no tune loaded"},
-        {"loops", [&] { return bw_set_loops(u, -1); }, "bad argument: loops"},
-        {"fade", [&] { return bw_set_fade(u, NAN); }, "bad argument: fade"},
-        {"fade", [&] { return bw_set_fade(u, -0.5); }, "bad argument: fade"},
-        {"bytes", [&] { return bw_load_memory(u, nullptr, 10, "x"); }, "bad argument: data"},
-        {"path", [&] { return bw_load_file(u, nullptr); }, "bad argument: path"},
-        {"missing", [&] { return bw_load_file(u, "/no/such/tune.ptcop"); }, "cannot open: tune.ptcop"},
-        {"empty", [&] { return bw_load_memory(u, "", 0, nullptr); }, "not a tune: (no name)"},
-        {"no info", [&] { return bw_get_info(u, nullptr, 8); }, "bad argument: info"},
+    const std::pair<std::function<int64_t()>, const char *> calls[] = {
+        {[&] { return bw_render(u, out, 2) + bw_seek(u, 5) + bw_get_position(u, &pos); }, "no tune loaded"},
+        {[&] { return bw_output_frames(u) + 1; }, "no tune loaded"},
+        {[&] { return bw_set_loops(u, -1); }, "bad argument: loops"},
+        {[&] { return bw_set_fade(u, NAN) + bw_set_fade(u, -0.5); }, "bad argument: fade"},
+        {[&] { return bw_load_memory(u, nullptr, 10, "x"); }, "bad argument: data"},
+        {[&] { return bw_load_file(u, "/no/such/tune.ptcop"); }, "cannot open: tune.ptcop"},
+        {[&] { return bw_load_memory(u, "", 0, nullptr); }, "not a tune: (no name)"},
+        {[&] { return bw_get_info(u, nullptr, 8); }, "bad argument: info"},
     };
-    for (const auto &c : calls) {
-        EXPECT_LE(c.call(), 0) << c.what;
-        EXPECT_STREQ(bw_error(u), c.text) << c.what;
+    for (const auto &[call, text] : calls) {
+        EXPECT_EQ(call(), 0) << text;
+        EXPECT_STREQ(bw_error(u), text);
     }
     EXPECT_EQ(out[0], 1) << "nothing written";
     EXPECT_EQ(pos.frame + pos.pass, 0) << "zeros without a tune";
