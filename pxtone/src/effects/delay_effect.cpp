@@ -28,15 +28,17 @@ DelayEffect::DelayEffect(const Delay &d, const Master &m, int rate)
     line_right_.assign(n, 0.0f);
     in_left_.assign(MAX_BLOCK_FRAMES, 0.0f);
     in_right_.assign(MAX_BLOCK_FRAMES, 0.0f);
-    // Echoes fall by `feedback` per pass: count the passes to -100 dB.
-    int passes = feedback_ > 0.0f ? int(std::ceil(-5.0 / std::log10(double(feedback_)))) : 1;
+    // Echoes fall by `feedback` per pass: count the passes to -200 dB, where
+    // what came before is below a float's precision, so that mixing this long
+    // fills the line to the bit (a seek is exact).
+    int passes = feedback_ > 0.0f ? int(std::ceil(-10.0 / std::log10(double(feedback_)))) : 1;
     memory_ = int64_t(n) * std::min(passes + 1, 200);
 }
 
-void DelayEffect::reset() {
+void DelayEffect::reset(int64_t frame) {
     std::fill(line_left_.begin(), line_left_.end(), 0.0f);
     std::fill(line_right_.begin(), line_right_.end(), 0.0f);
-    at_ = 0;
+    at_ = size_t(std::max<int64_t>(frame, 0) % int64_t(line_left_.size()));
     pass_peak_ = last_pass_peak_ = 0.0f;
 }
 
