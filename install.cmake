@@ -7,7 +7,11 @@
 #   share/icons/hicolor/{16x16,32x32,64x64}/apps/brindlewick.png
 #   share/brindlewick/demo/{UI.bmp,BG.bmp,*.ptcop,*.pttune}
 #   share/man/man1/{brindlewick,ptrender}.1
-# and bin/ptrender (tools/CMakeLists.txt).
+#   lib/libbrindlewick.so.1.0.0 (and its .so.1 and .so links)
+#   include/brindlewick.h
+#   lib/pkgconfig/brindlewick.pc
+# and bin/ptrender (tools/CMakeLists.txt). The jukebox's pxtone.h is not
+# installed: it is a part of the program, not a library.
 # The launcher and the entry name absolute paths, so they are written at
 # install time, when the prefix (also one given by --prefix) is known.
 include(GNUInstallDirs)
@@ -24,6 +28,11 @@ install(CODE "
                  ${BW_GENERATED}/brindlewick-launcher @ONLY)
   configure_file(${CMAKE_SOURCE_DIR}/resources/brindlewick.desktop.in
                  ${BW_GENERATED}/brindlewick.desktop @ONLY)
+  set(PREFIX \"\${CMAKE_INSTALL_PREFIX}\")
+  set(LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")
+  set(INCLUDEDIR \"${CMAKE_INSTALL_INCLUDEDIR}\")
+  set(VERSION 1.0.0)
+  configure_file(${CMAKE_SOURCE_DIR}/pxtone/brindlewick.pc.in ${BW_GENERATED}/brindlewick.pc @ONLY)
 ")
 install(PROGRAMS ${BW_GENERATED}/brindlewick-launcher DESTINATION ${BW_LIBEXEC})
 install(FILES ${BW_GENERATED}/brindlewick.desktop
@@ -40,3 +49,8 @@ install(FILES ${BW_DEMO_FILES} DESTINATION ${BW_DEMO})
 # Manual pages, where a Debian package puts them: share/man/man1.
 install(FILES ${CMAKE_SOURCE_DIR}/docs/man/brindlewick.1 ${CMAKE_SOURCE_DIR}/docs/man/ptrender.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The engine's library, for programs of others (pkg-config brindlewick).
+install(TARGETS brindlewick_shared LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/pxtone/brindlewick.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES ${BW_GENERATED}/brindlewick.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "shown_text.h"
+#include "api/tune_text.h"
 
 namespace {
 
@@ -54,8 +54,8 @@ std::string lines(const std::vector<std::string> &items) {
 std::string tune_listing(const pxtone::TuneSummary &s) {
     const pxtone::TuneInfo &t = s.timing;
     std::string out;
-    add_field(out, "name", s.title.empty() ? "(none)" : shown_text(s.title));
-    add_field(out, "comment", s.comment.empty() ? "(none)" : shown_text(s.comment));
+    add_field(out, "name", s.title.empty() ? "(none)" : pxtone::tune_text(s.title));
+    add_field(out, "comment", s.comment.empty() ? "(none)" : pxtone::tune_text(s.comment));
     add_field(out, "tempo", format("%g beats a minute", t.beat_tempo));
     add_field(out, "beats", std::to_string(t.beat_num) + " a measure, " + std::to_string(t.beat_clock) +
                                 " ticks each");

@@ -33,10 +33,10 @@ DelayEffect::DelayEffect(const Delay &d, const Master &m, int rate)
     memory_ = int64_t(n) * std::min(passes + 1, 200);
 }
 
-void DelayEffect::reset() {
+void DelayEffect::reset(int64_t frame) {
     std::fill(line_left_.begin(), line_left_.end(), 0.0f);
     std::fill(line_right_.begin(), line_right_.end(), 0.0f);
-    at_ = 0;
+    at_ = size_t(std::max<int64_t>(frame, 0) % int64_t(line_left_.size()));
     pass_peak_ = last_pass_peak_ = 0.0f;
 }
 

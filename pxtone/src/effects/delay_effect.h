@@ -19,7 +19,11 @@ public:
     int64_t memory_frames() const { return memory_; }
     int64_t delay_frames() const { return int64_t(line_left_.size()); }
     float feedback() const { return feedback_; }
-    void reset();
+    // Empties the line. `frame` is the output frame mixing goes on from: the
+    // line's pass boundaries fall where they would from frame 0, so the
+    // echoes' bound (and with it where a ring-out ends) does not depend on
+    // where a seek started mixing.
+    void reset(int64_t frame = 0);
     // A bound on the largest echo still to come out of the line.
     float loudest() const;
     void clear_input(int frames);

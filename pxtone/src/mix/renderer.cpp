@@ -30,6 +30,10 @@ constexpr int64_t TAIL_STEP = 64;
 // repeat section a few frames long cannot make the renderer restore every
 // unit thousands of times a second.
 constexpr double MIN_LOOP_SECONDS = 0.05;
+// This long after a jump back the notes it cut have faded out, and the units
+// are as they are at the same place of the first pass.
+constexpr double JUMP_SETTLE_SECONDS = 0.01;
+static_assert(CUT_FADE_SECONDS < JUMP_SETTLE_SECONDS && JUMP_SETTLE_SECONDS < MIN_LOOP_SECONDS);
 
 // The sum of the units of one group, on its way through the group's effects.
 struct GroupBus {
@@ -64,9 +68,11 @@ struct Renderer::State {
     int64_t length = 0;
     int64_t repeat_frame = 0;
     int64_t loop_end = 0;  // with loop on: where play jumps back to the repeat position
+    int64_t settle = 0;    // JUMP_SETTLE_SECONDS in frames
     size_t repeat_event = 0;
     int64_t pos = 0;
     size_t cursor = 0;
+    int64_t pass = 1;  // 1, then one more at each jump back
     int64_t preroll = 0;
     bool in_tail = false;  // past the end with loop off: echoes ring out
     std::vector<float> left, right, unit_left, unit_right;
@@ -80,6 +86,7 @@ struct Renderer::State {
         length = clock.frame_of(tune->end_clock);
         repeat_frame = clock.frame_of(tune->repeat_clock);
         loop_end = std::max(length, repeat_frame + int64_t(std::llround(MIN_LOOP_SECONDS * rate)));
+        settle = int64_t(std::llround(JUMP_SETTLE_SECONDS * rate));
         repeat_event = size_t(std::lower_bound(tune->events.begin(), tune->events.end(),
                                                tune->repeat_clock,
                                                [](const Event &e, int32_t c) { return e.clock < c; }) -
@@ -232,6 +239,7 @@ struct Renderer::State {
         pos = repeat_frame;
         cursor = repeat_event;
         in_tail = false;
+        pass++;
     }
 
     // Renders up to `frames` frames into `out` (or mixes and drops them when
@@ -276,12 +284,34 @@ struct Renderer::State {
         }
     }
 
-    void reset() {
+    // Back to the start; mixing will go on from output frame `mix_from`.
+    void reset(int64_t mix_from = 0) {
         units.assign(units.size(), UnitPlayer());
-        for (DelayEffect &d : delays) d.reset();
+        for (DelayEffect &d : delays) d.reset(mix_from);
         pos = 0;
         cursor = 0;
+        pass = 1;
         in_tail = false;
+    }
+
+    // Mixes `frames` frames and drops them.
+    void drop(int64_t frames) {
+        while (frames > 0) {
+            const int n = run(nullptr, int(std::min<int64_t>(frames, 1 << 20)), 2);
+            if (n <= 0) break;
+            frames -= n;
+        }
+    }
+
+    // The pass and song frame of output frame `f` with loop on. The end of a
+    // pass is still in it (at loop_end, the jump to come).
+    struct Place {
+        int64_t pass, song;
+    };
+    Place locate(int64_t f) const {
+        if (f <= loop_end) return {1, f};
+        const int64_t span = loop_end - repeat_frame;
+        return {2 + (f - loop_end - 1) / span, repeat_frame + 1 + (f - loop_end - 1) % span};
     }
 };
 
@@ -295,8 +325,9 @@ void Renderer::set_loop(bool on) { state_->loop = on; }
 void Renderer::seek(int64_t frame) {
     State &s = *state_;
     frame = std::min(std::max<int64_t>(frame, 0), s.length);
-    s.reset();
-    s.skip_to(std::max<int64_t>(0, frame - s.preroll));
+    const int64_t from = std::max<int64_t>(0, frame - s.preroll);
+    s.reset(from);
+    s.skip_to(from);
     while (s.pos < frame) {
         // The last stretch is mixed and dropped, to fill the effects.
         int n = int(std::min<int64_t>(frame - s.pos, BLOCK));
@@ -305,6 +336,29 @@ void Renderer::seek(int64_t frame) {
         s.run(nullptr, n, 2);
         s.loop = loop;
     }
+}
+
+void Renderer::seek_looped(int64_t frame) {
+    State &s = *state_;
+    s.loop = true;
+    if (s.length <= 0) {
+        s.reset();
+        return;
+    }
+    frame = std::max<int64_t>(frame, 0);
+    // The units are exact wherever the events are replayed to, but for the
+    // notes a jump back cut, still fading for a moment after it: mixing then
+    // starts from the end of the pass before, through the jump.
+    int64_t from = std::max<int64_t>(0, frame - s.preroll);
+    State::Place at = s.locate(from);
+    if (at.pass > 1 && at.song - s.repeat_frame < s.settle) {
+        from -= at.song - s.repeat_frame;
+        at = s.locate(from);
+    }
+    s.reset(from);
+    s.skip_to(at.song);
+    s.pass = at.pass;
+    s.drop(frame - from);
 }
 
 int Renderer::render(int16_t *out, int frames, int channels) {
@@ -320,6 +374,14 @@ int32_t Renderer::position_ticks() const {
 }
 
 int64_t Renderer::length() const { return state_->length; }
+
+int64_t Renderer::loop_end() const { return state_->loop_end; }
+
+int64_t Renderer::repeat_frame() const { return state_->repeat_frame; }
+
+int64_t Renderer::pass() const { return state_->pass; }
+
+bool Renderer::loop() const { return state_->loop; }
 
 int64_t Renderer::looped_length(int passes) const {
     const State &s = *state_;

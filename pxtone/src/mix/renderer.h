@@ -28,6 +28,13 @@ public:
     // short mixed stretch.
     void seek(int64_t frame);
 
+    // Turns the loop on and moves to frame `frame` of the looped output: the
+    // first pass from the start to loop_end(), each later one from
+    // repeat_frame() to loop_end(). What follows is exactly what rendering
+    // from the start with loop on gives there. A frame at the end of a pass
+    // is still in that pass, the jump back to come. Costs as seek().
+    void seek_looped(int64_t frame);
+
     // Writes up to `frames` frames of interleaved signed 16-bit samples with
     // `channels` (1 or 2) channels. Returns the frames written: fewer than
     // asked only when the song has ended with loop off (0 once ended).
@@ -49,6 +56,13 @@ public:
     // to the jump back that would follow the last. 0 for no passes or an
     // empty song.
     int64_t looped_length(int passes) const;
+    // With loop on, the frame where play jumps back (the song's end, or 50 ms
+    // after the repeat position for a shorter loop), and the one it jumps to.
+    int64_t loop_end() const;
+    int64_t repeat_frame() const;
+    // The pass the position is in: 1, and one more at each jump back.
+    int64_t pass() const;
+    bool loop() const;
     // True once, with loop off, the last sound (echoes included) is out.
     bool ended() const;
 

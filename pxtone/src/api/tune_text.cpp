@@ -1,9 +1,11 @@
-#include "shown_text.h"
+#include "api/tune_text.h"
 
 #include <iconv.h>
 
 #include <cstdint>
 #include <vector>
+
+namespace pxtone {
 
 namespace {
 
@@ -44,6 +46,36 @@ std::string from_cp932(const std::string &s) {
     return ok ? std::string(out.data(), size_t(op - out.data())) : "";
 }
 
+// Code page 1252's characters for bytes 0x80..0x9F (0: unused); the bytes
+// above are Latin-1.
+const uint16_t CP1252_HIGH[32] = {
+    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+
+void append_utf8(std::string &out, uint32_t cp) {
+    if (cp < 0x80) {
+        out += char(cp);
+    } else if (cp < 0x800) {
+        out += char(0xC0 | (cp >> 6));
+        out += char(0x80 | (cp & 0x3F));
+    } else {
+        out += char(0xE0 | (cp >> 12));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    }
+}
+
+std::string from_cp1252(const std::string &s) {
+    std::string out;
+    for (char c : s) {
+        const uint8_t b = uint8_t(c);
+        const uint32_t cp = b < 0x80 || b >= 0xA0 ? b : CP1252_HIGH[b - 0x80];
+        append_utf8(out, cp == 0 ? '?' : cp);
+    }
+    return out;
+}
+
 // Keeps printable characters of valid UTF-8 text.
 std::string printable(const std::string &s) {
     std::string out;
@@ -62,13 +94,11 @@ std::string printable(const std::string &s) {
 
 }  // namespace
 
-std::string shown_text(const std::string &bytes) {
+std::string tune_text(const std::string &bytes) {
     if (valid_utf8(bytes)) return printable(bytes);
     std::string text = from_cp932(bytes);
-    if (text.empty()) {
-        text = bytes;
-        for (char &c : text)
-            if (uint8_t(c) >= 0x80) c = '?';
-    }
+    if (text.empty()) text = from_cp1252(bytes);
     return printable(text);
 }
+
+}  // namespace pxtone
