@@ -136,19 +136,21 @@ static gboolean brindlewick_dec_load_from_buffer(GstNonstreamAudioDecoder *dec, 
     downstream_format(dec, &self->rate, &self->channels);
     bw_free(self->tune);
     self->tune = bw_new(self->rate, self->channels);
+    self->num_loops = *initial_num_loops;
     if (self->tune == NULL) {
         post_decode_error(dec, "out of memory");
-        return FALSE;
+    } else if (load_tune(self, data)) {
+        bw_set_loops(self->tune, passes_of(self->num_loops));
+        if (GST_CLOCK_TIME_IS_VALID(*initial_position) && *initial_position > 0)
+            bw_seek(self->tune, (gint64)gst_util_uint64_scale_int_round(*initial_position, self->rate,
+                                                                        GST_SECOND));
+        GST_INFO_OBJECT(self, "loaded at %d Hz, %d channels", self->rate, self->channels);
     }
-    if (!load_tune(self, data))
-        return FALSE;
-    self->num_loops = *initial_num_loops;
-    bw_set_loops(self->tune, passes_of(self->num_loops));
-    if (GST_CLOCK_TIME_IS_VALID(*initial_position) && *initial_position > 0)
-        bw_seek(self->tune, (gint64)gst_util_uint64_scale_int_round(*initial_position, self->rate,
-                                                                    GST_SECOND));
+    /* A tune the engine refused has had its error posted; the stream then
+     * ends at once (no tune renders no frames). Returning FALSE would post
+     * a second, vaguer error, and the base class (1.22) keeps the input of
+     * a failed load: the file's bytes would stay behind until exit. */
     *initial_output_mode = GST_NONSTREAM_AUDIO_OUTPUT_MODE_STEADY;
-    GST_INFO_OBJECT(self, "loaded at %d Hz, %d channels", self->rate, self->channels);
     return gst_nonstream_audio_decoder_set_output_format_simple(dec, self->rate, GST_AUDIO_FORMAT_S16,
                                                                 self->channels);
 }
