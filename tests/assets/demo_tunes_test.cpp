@@ -7,12 +7,12 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "asset_files.h"
 #include "audio_measure.h"
-#include "render_song.h"
-#include "tune.h"
+#include "brindlewick.h"
 
 namespace {
 
@@ -67,17 +67,20 @@ TEST(DemoTunes, CoverEveryVoiceKindAndBothFileKinds) {
 TEST(DemoTunes, LoadLastTwentyToSixtySecondsAndPlayCleanly) {
     for (const std::string &name : committed_tunes()) {
         SCOPED_TRACE(name);
-        pxtone::LoadResult r =
-            pxtone::load_tune_file(std::string(SOURCE_DIR) + "/demo/" + name, name);
-        ASSERT_TRUE(r.tune) << r.error;
-        EXPECT_EQ(r.warning, "");
-        pxtone::TuneInfo info = pxtone::tune_info(*r.tune);
-        double seconds = double(info.beat_num) * info.meas_num * 60.0 / info.beat_tempo;
+        std::unique_ptr<bw_tune, void (*)(bw_tune *)> t(bw_new(22050, 2), bw_free);
+        ASSERT_EQ(bw_load_file(t.get(), (std::string(SOURCE_DIR) + "/demo/" + name).c_str()), 1)
+            << bw_error(t.get());
+        EXPECT_STREQ(bw_error(t.get()), "");
+        bw_info info;
+        ASSERT_EQ(bw_get_info(t.get(), &info, sizeof info), 1);
+        double seconds = double(info.beats_per_measure) * info.measures * 60.0 / info.tempo;
         EXPECT_GE(seconds, 20.0);
         EXPECT_LE(seconds, 60.0);
 
         const int rate = 22050;
-        std::vector<int16_t> frames = test_support::render_tune(r.tune, rate);
+        std::vector<int16_t> frames, block(2 * 1000);
+        for (int n; (n = bw_render(t.get(), block.data(), 1000)) > 0;)
+            frames.insert(frames.end(), block.begin(), block.begin() + 2 * n);
         std::vector<double> left = test_support::channel(frames, 2, 0);
         std::vector<double> right = test_support::channel(frames, 2, 1);
         double peak = std::max(test_support::peak(left, 0, left.size()),

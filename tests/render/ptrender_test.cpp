@@ -254,6 +254,10 @@ TEST_F(Ptrender, BadArgumentsExitTwoWithAReason) {
         {"--rate", " 44100", song, out},
         {song, out, "--rate"},
         {"--volume", "3", song, out},
+        {"-o", dir},
+        {"-o", dir, "--info", song},
+        {"--format", "flac", song, out},
+        {"-o", dir, "--format", "mp3", song},
     };
     for (const auto &args : cases) {
         Outcome r = run(args);
@@ -267,4 +271,45 @@ TEST_F(Ptrender, BadArgumentsExitTwoWithAReason) {
     Outcome help = run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("usage: ptrender", 0), 0u);
+}
+
+TEST_F(Ptrender, ManyTunesIntoAFolderEachAsItsOwnRenderAndTheFailuresTold) {
+    std::filesystem::create_directories(dir + "other");
+    tb::Song higher = two_measure_song();
+    higher.voices[0].layers[0].basic_key -= 1200;
+    const std::string a = tune(two_measure_song(), "a.ptcop"), a_again = tune(higher, "other/a.ptcop"),
+                      a_tune = tune(two_measure_song(), "a.pttune"), b = tune(higher, "b.ptcop");
+    std::ofstream(dir + "broken.ptcop") << "PTCOLLAGE-071119 and then nothing";
+    struct Case {
+        std::vector<std::string> format, options;
+        std::string ext;
+    };
+    for (const Case &c : {Case{{}, {}, ".wav"}, Case{{"--format", "flac"}, {"--loops", "2"}, ".flac"}}) {
+        SCOPED_TRACE(c.ext);
+        const std::string out = dir + "out" + c.ext + "/";
+        std::vector<std::string> args = c.options;
+        args.insert(args.end(), c.format.begin(), c.format.end());
+        for (const std::string &arg : {std::string("-o"), out, a, a_again, dir + "broken.ptcop", a_tune, b})
+            args.push_back(arg);
+        Outcome r = run(args);
+        EXPECT_EQ(r.status, 1) << "one tune failed";
+        EXPECT_NE(r.err.find("ptrender: " + dir + "broken.ptcop: damaged tune: broken.ptcop\n"), std::string::npos)
+            << r.err;
+        EXPECT_NE(r.err.find("ptrender: 4 of 5 tunes rendered into " + out + ", 1 failed\n"), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("[1/5]"), std::string::npos) << "no progress lines when stderr is no terminal";
+        // Each file as the one-tune form renders that tune; a name met
+        // again gets -2, -3.
+        const std::pair<std::string, std::string> made[] = {{"a", a}, {"a-2", a_again}, {"a-3", a_tune}, {"b", b}};
+        for (const auto &[name, from] : made)
+            EXPECT_EQ(decode(out + name + c.ext), render(from, "one" + c.ext, c.options)) << name;
+        EXPECT_FALSE(std::filesystem::exists(out + "broken" + c.ext));
+    }
+    // On a terminal (script(1) gives it one), a line for each tune as it starts.
+    if (std::system("command -v script > /dev/null") != 0) GTEST_SKIP() << "no script(1) to give a terminal";
+    const std::string cmd = shell_word(PTRENDER) + " -o " + shell_word(dir + "tty") + " " + shell_word(a) + " " +
+                            shell_word(b);
+    ASSERT_EQ(std::system(("script -qec " + shell_word(cmd) + " /dev/null > " + shell_word(dir + "tty.log")).c_str()), 0);
+    const std::string shown = slurp(dir + "tty.log");
+    EXPECT_NE(shown.find("ptrender: [1/2] " + a), std::string::npos) << shown;
+    EXPECT_NE(shown.find("ptrender: [2/2] " + b), std::string::npos) << shown;
 }

@@ -1,13 +1,14 @@
-// ptrender: renders a tune to a sound file through the same renderer that
-// plays tunes in the jukebox, or with --info prints what the tune holds.
+// ptrender: renders tunes to sound files through the same library that
+// plays tunes in the jukebox, or with --info prints what a tune holds.
 // See render_args.cpp for the command line and docs/man/ptrender.1 for more.
 #include <cstdio>
+#include <memory>
 #include <string>
 
+#include "brindlewick.h"
 #include "render_args.h"
-#include "render_passes.h"
-#include "sound_out.h"
-#include "tune.h"
+#include "render_file.h"
+#include "render_many.h"
 #include "tune_listing.h"
 
 namespace {
@@ -17,17 +18,23 @@ int fail(const std::string &what) {
     return 1;
 }
 
-int render(const RenderArgs &args, std::shared_ptr<const pxtone::Tune> tune) {
-    SoundOut out;
-    if (!out.open(args.out_path, args.format, args.rate)) return fail(out.error());
-    RenderPasses passes;
-    passes.loops = args.loops;
-    passes.fade_seconds = args.fade_seconds;
-    std::string wrong = render_passes(tune, args.rate, passes, out);
-    if (wrong.empty() && !out.close()) wrong = out.error();
-    if (wrong.empty()) return 0;
-    if (args.out_path != "-") std::remove(args.out_path.c_str());  // no half-written file left
-    return fail(wrong);
+struct TuneFree {
+    void operator()(bw_tune *t) const { bw_free(t); }
+};
+
+int render_one(const RenderArgs &args) {
+    // The listing tells lengths in frames of the highest rate.
+    const int rate = args.info ? BW_MAX_RATE : args.rate;
+    std::unique_ptr<bw_tune, TuneFree> tune(bw_new(rate, 2));
+    if (!tune) return fail("out of memory");
+    if (!bw_load_file(tune.get(), args.tune_path.c_str())) return fail(bw_error(tune.get()));
+    if (*bw_error(tune.get())) std::fprintf(stderr, "ptrender: %s\n", bw_error(tune.get()));
+    if (args.info) {
+        std::fputs(tune_listing(tune.get(), rate).c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : fail("writing standard output failed");
+    }
+    const std::string wrong = render_file(tune.get(), args, args.out_path, args.format);
+    return wrong.empty() ? 0 : fail(wrong);
 }
 
 }  // namespace
@@ -43,12 +50,5 @@ int main(int argc, char **argv) {
         std::fputs(RENDER_USAGE, stdout);
         return 0;
     }
-    pxtone::LoadResult res = pxtone::load_tune_file(args.tune_path, args.tune_path);
-    if (!res.tune) return fail(res.error);
-    if (!res.warning.empty()) std::fprintf(stderr, "ptrender: %s\n", res.warning.c_str());
-    if (args.info) {
-        std::fputs(tune_listing(pxtone::tune_summary(*res.tune)).c_str(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : fail("writing standard output failed");
-    }
-    return render(args, res.tune);
+    return args.out_dir.empty() ? render_one(args) : render_many(args);
 }

@@ -6,10 +6,17 @@
 
 const char RENDER_USAGE[] =
     "usage: ptrender [options] TUNE OUT\n"
+    "       ptrender [options] -o DIR TUNE...\n"
     "       ptrender --info TUNE\n"
     "Renders a .ptcop or .pttune tune to a sound file: OUT.wav (16-bit), OUT.flac,\n"
     "OUT.ogg (Ogg Vorbis), or - for a WAV on standard output. Stereo.\n"
+    "With -o, renders every TUNE to DIR/NAME.wav (or the --format), NAME being\n"
+    "the tune's file name without its extension; a name met again in the same\n"
+    "run becomes NAME-2, NAME-3 and so on. A tune that fails is reported and the\n"
+    "others go on.\n"
     "\n"
+    "  -o DIR         render each TUNE into the folder DIR (made if missing)\n"
+    "  --format F     with -o: wav (default), flac or ogg\n"
     "  --rate N       frames per second, 8000..192000 (default 44100)\n"
     "  --loops N      play the song N times, each repeat from its repeat\n"
     "                 position (default 1)\n"
@@ -19,7 +26,7 @@ const char RENDER_USAGE[] =
     "                 voices and effects instead of rendering\n"
     "  -h, --help     this text\n"
     "\n"
-    "Exit status: 0 done, 1 the tune or the output failed, 2 bad arguments.\n";
+    "Exit status: 0 done, 1 a tune or an output failed, 2 bad arguments.\n";
 
 namespace {
 
@@ -49,17 +56,35 @@ std::string take_value(const std::string &name, const std::string &value, Render
     } else if (name == "--loops") {
         if (!whole_number(value, 1, MAX_LOOPS, args.loops))
             return "--loops needs a whole number from 1 to 10000, not \"" + value + "\"";
-    } else if (!seconds(value, MAX_FADE_SECONDS, args.fade_seconds)) {
-        return "--fade needs seconds from 0 to 3600, not \"" + value + "\"";
+    } else if (name == "--fade") {
+        if (!seconds(value, MAX_FADE_SECONDS, args.fade_seconds))
+            return "--fade needs seconds from 0 to 3600, not \"" + value + "\"";
+    } else if (name == "--format") {
+        if (!format_named(value, args.format))
+            return "--format needs wav, flac or ogg, not \"" + value + "\"";
+        args.format_given = true;
+    } else {
+        if (value.empty()) return "-o needs a folder";
+        args.out_dir = value;
     }
     return "";
 }
 
 bool takes_value(const std::string &name) {
-    return name == "--rate" || name == "--loops" || name == "--fade";
+    return name == "--rate" || name == "--loops" || name == "--fade" || name == "--format" || name == "-o";
+}
+
+// -o DIR TUNE...
+std::string check_tunes(const std::vector<std::string> &files, RenderArgs &args) {
+    if (args.info) return "--info does not go with -o";
+    if (files.empty()) return "give the tunes to render into " + args.out_dir;
+    args.tunes = files;
+    return "";
 }
 
 std::string check_files(const std::vector<std::string> &files, RenderArgs &args) {
+    if (!args.out_dir.empty()) return check_tunes(files, args);
+    if (args.format_given) return "--format goes with -o (the output's name tells its format)";
     if (args.info) {
         if (files.size() != 1) return "--info takes one tune and no output file";
         args.tune_path = files[0];

@@ -5,6 +5,7 @@
 #define PTRENDER_RENDER_ARGS_H
 
 #include <string>
+#include <vector>
 
 #include "sound_out.h"
 
@@ -16,6 +17,10 @@ constexpr double MAX_FADE_SECONDS = 3600.0;
 struct RenderArgs {
     std::string tune_path;
     std::string out_path;  // "-": a WAV on standard output
+    // -o DIR: every tune given, each to DIR/NAME.EXT in `format`.
+    std::string out_dir;
+    std::vector<std::string> tunes;
+    bool format_given = false;  // --format, for -o
     SoundFormat format = SoundFormat::wav;
     int rate = 44100;
     int loops = 1;

@@ -68,6 +68,22 @@ bool format_for_path(const std::string &path, SoundFormat &format) {
     return false;
 }
 
+bool format_named(const std::string &name, SoundFormat &format) {
+    for (const FormatName &f : FORMATS) {
+        if (name == f.extension + 1) {
+            format = f.format;
+            return true;
+        }
+    }
+    return false;
+}
+
+const char *format_extension(SoundFormat format) {
+    for (const FormatName &f : FORMATS)
+        if (f.format == format) return f.extension;
+    return "";
+}
+
 SoundOut::~SoundOut() {
     if (file_) sf_close(file_);
     if (spool_) std::fclose(spool_);

@@ -23,6 +23,9 @@ enum class SoundFormat { wav, flac, ogg };
 
 // The format a file name's extension names (any case): .wav, .flac, .ogg.
 bool format_for_path(const std::string &path, SoundFormat &format);
+// The format named "wav", "flac" or "ogg", and a format's extension (".wav").
+bool format_named(const std::string &name, SoundFormat &format);
+const char *format_extension(SoundFormat format);
 
 class SoundOut {
 public:

@@ -1,9 +1,6 @@
 #include "tune_listing.h"
 
 #include <cstdio>
-#include <vector>
-
-#include "api/tune_text.h"
 
 namespace {
 
@@ -26,12 +23,13 @@ void add_field(std::string &out, const std::string &label, const std::string &va
     out += line + "\n";
 }
 
-std::string voice_kinds(const pxtone::TuneSummary &s) {
+std::string voice_kinds(const bw_info &s) {
     const struct {
         int count;
         const char *name;
-    } kinds[] = {{s.ptvoice, "ptvoice"}, {s.ptnoise, "ptnoise"}, {s.pcm, "PCM"}, {s.ogg, "Ogg Vorbis"}};
-    std::string text = std::to_string(s.ptvoice + s.ptnoise + s.pcm + s.ogg);
+    } kinds[] = {{s.ptvoice_voices, "ptvoice"}, {s.ptnoise_voices, "ptnoise"}, {s.pcm_voices, "PCM"},
+                 {s.ogg_voices, "Ogg Vorbis"}};
+    std::string text = std::to_string(s.ptvoice_voices + s.ptnoise_voices + s.pcm_voices + s.ogg_voices);
     std::string sep = ": ";
     for (const auto &k : kinds) {
         if (k.count == 0) continue;
@@ -42,28 +40,29 @@ std::string voice_kinds(const pxtone::TuneSummary &s) {
     return text;
 }
 
-std::string lines(const std::vector<std::string> &items) {
-    if (items.empty()) return "none";
+std::string effect_lines(bw_tune *tune) {
     std::string text;
-    for (const std::string &item : items) text += (text.empty() ? "" : "\n") + item;
-    return text;
+    for (int i = 0; const char *line = bw_effect_text(tune, i); i++) text += (i ? "\n" : "") + std::string(line);
+    return text.empty() ? "none" : text;
 }
 
 }  // namespace
 
-std::string tune_listing(const pxtone::TuneSummary &s) {
-    const pxtone::TuneInfo &t = s.timing;
+std::string tune_listing(bw_tune *tune, int rate) {
+    bw_info s;
+    if (!bw_get_info(tune, &s, sizeof s)) return "";
     std::string out;
-    add_field(out, "name", s.title.empty() ? "(none)" : pxtone::tune_text(s.title));
-    add_field(out, "comment", s.comment.empty() ? "(none)" : pxtone::tune_text(s.comment));
-    add_field(out, "tempo", format("%g beats a minute", t.beat_tempo));
-    add_field(out, "beats", std::to_string(t.beat_num) + " a measure, " + std::to_string(t.beat_clock) +
-                                " ticks each");
-    add_field(out, "measures", std::to_string(t.meas_num));
-    add_field(out, "length", format("%.3f s once through", s.seconds));
-    add_field(out, "repeat", format("%.3f s a time, from %.3f s", s.repeat_seconds, s.repeat_start));
+    add_field(out, "name", *s.title ? s.title : "(none)");
+    add_field(out, "comment", *s.comment ? s.comment : "(none)");
+    add_field(out, "tempo", format("%g beats a minute", s.tempo));
+    add_field(out, "beats", std::to_string(s.beats_per_measure) + " a measure, " +
+                                std::to_string(s.ticks_per_beat) + " ticks each");
+    add_field(out, "measures", std::to_string(s.measures));
+    add_field(out, "length", format("%.3f s once through", double(s.frames) / rate));
+    add_field(out, "repeat", format("%.3f s a time, from %.3f s", double(s.repeat_frames) / rate,
+                                    double(s.repeat_frame) / rate));
     add_field(out, "units", std::to_string(s.units));
     add_field(out, "voices", voice_kinds(s));
-    add_field(out, "effects", lines(s.effects));
+    add_field(out, "effects", effect_lines(tune));
     return out;
 }

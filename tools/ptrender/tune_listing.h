@@ -5,8 +5,10 @@
 
 #include <string>
 
-#include "tune.h"
+#include "brindlewick.h"
 
-std::string tune_listing(const pxtone::TuneSummary &summary);
+// `tune` is loaded, at `rate`: the lengths are told in its frames (at the
+// highest rate to 3 microseconds).
+std::string tune_listing(bw_tune *tune, int rate);
 
 #endif

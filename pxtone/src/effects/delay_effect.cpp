@@ -28,8 +28,10 @@ DelayEffect::DelayEffect(const Delay &d, const Master &m, int rate)
     line_right_.assign(n, 0.0f);
     in_left_.assign(MAX_BLOCK_FRAMES, 0.0f);
     in_right_.assign(MAX_BLOCK_FRAMES, 0.0f);
-    // Echoes fall by `feedback` per pass: count the passes to -100 dB.
-    int passes = feedback_ > 0.0f ? int(std::ceil(-5.0 / std::log10(double(feedback_)))) : 1;
+    // Echoes fall by `feedback` per pass: count the passes to -200 dB, where
+    // what came before is below a float's precision, so that mixing this long
+    // fills the line to the bit (a seek is exact).
+    int passes = feedback_ > 0.0f ? int(std::ceil(-10.0 / std::log10(double(feedback_)))) : 1;
     memory_ = int64_t(n) * std::min(passes + 1, 200);
 }
 

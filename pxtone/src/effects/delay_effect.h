@@ -15,7 +15,7 @@ class DelayEffect {
 public:
     DelayEffect(const Delay &d, const Master &m, int rate);
     int32_t group() const { return group_; }
-    // Frames after which an input has died away below 16-bit resolution.
+    // Frames after which an input has died away below a float's precision.
     int64_t memory_frames() const { return memory_; }
     int64_t delay_frames() const { return int64_t(line_left_.size()); }
     float feedback() const { return feedback_; }

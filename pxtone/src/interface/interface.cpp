@@ -5,7 +5,6 @@
 
 #include "interface/interface_engine.h"
 #include "pxtone.h"
-#include "mix/renderer.h"
 
 using namespace pxtone;
 
@@ -17,16 +16,12 @@ bool valid_format(int channels, int sps, int bits, float buffer_sec) {
            buffer_sec <= 1.0f;
 }
 
-// The name error texts show: the file's name without its folder.
-std::string shown_name(const char *path) {
-    std::string name = path;
-    size_t slash = name.find_last_of('/');
-    if (slash != std::string::npos) name.erase(0, slash + 1);
-    return name.empty() ? "(no name)" : name;
+// Stops and drops what plays; the instance dies here, outside the stream's lock.
+void drop_tune(Engine &engine) {
+    engine.stream.take_tune().reset();
+    engine.tune.reset();
+    engine.loaded = false;
 }
-
-// Stops and drops what plays; the renderer dies here, outside the stream's lock.
-void drop_renderer(Engine &engine) { engine.stream.take_renderer().reset(); }
 
 int fail(Engine &engine, const std::string &text) {
     engine.error.set(text);
@@ -61,39 +56,46 @@ int pxtone_Tune_Load(void *module, const char *, const char *file_name) {
     Engine &engine = the_engine();
     pxtone_Tune_Release();
     recover_output(engine);
-    LoadResult loaded;
+    // Made for the output's format; one made before the engine is ready
+    // only ever tells its information (a later pxtone_Ready releases it).
+    const bool ready = engine.ready;
+    TuneHandle tune(bw_new(ready ? engine.format.rate : 44100, ready ? engine.format.channels : 2));
+    std::string error;
     if (module)
-        loaded.error = "no resource tunes";
+        error = "no resource tunes";
     else if (!file_name)
-        loaded.error = "cannot open: (no name)";
-    else
-        loaded = load_tune_file(file_name, shown_name(file_name));
-    if (!loaded.tune) {
+        error = "cannot open: (no name)";
+    else if (!tune)
+        error = "cannot load tune";
+    else if (!bw_load_file(tune.get(), file_name))
+        error = bw_error(tune.get());
+    if (!error.empty()) {
         engine.load_failed = true;
-        return fail(engine, loaded.error.empty() ? "cannot load tune" : loaded.error);
+        return fail(engine, error);
     }
-    engine.tune = std::move(loaded.tune);
-    if (!loaded.warning.empty()) engine.error.set(loaded.warning);
+    bw_get_info(tune.get(), &engine.info, sizeof engine.info);
+    if (*bw_error(tune.get())) engine.error.set(bw_error(tune.get()));  // a voice that plays silent
+    engine.tune = std::move(tune);
+    engine.loaded = true;
     return 1;
 }
 
 int pxtone_Tune_Release(void) {
     Engine &engine = the_engine();
-    drop_renderer(engine);
-    engine.tune.reset();
+    drop_tune(engine);
     engine.load_failed = false;
     return 1;
 }
 
 int pxtone_Tune_Start(int32_t start_sample, int32_t fade_in_msec) {
     Engine &engine = the_engine();
-    if (!engine.tune) return engine.load_failed ? 0 : fail(engine, "no tune loaded");
+    if (!engine.loaded) return engine.load_failed ? 0 : fail(engine, "no tune loaded");
     if (!engine.ready) return fail(engine, "not ready");
     recover_output(engine);
-    auto renderer = std::make_unique<Renderer>(engine.tune, engine.format.rate);
-    renderer->seek(std::max<int32_t>(start_sample, 0));
+    TuneHandle tune = engine.tune ? std::move(engine.tune) : engine.stream.take_tune();
+    bw_seek(tune.get(), std::clamp<int64_t>(start_sample, 0, engine.info.frames));
     int64_t fade = fade_frames(fade_in_msec, engine.format.rate);
-    engine.stream.start(std::move(renderer), fade).reset();
+    engine.stream.start(std::move(tune), fade).reset();
     return 1;
 }
 
@@ -112,13 +114,12 @@ int pxtone_Tune_IsStreaming(void) { return the_engine().stream.streaming() ? 1 :
 int pxtone_Tune_GetInformation(int32_t *beat_num, float *beat_tempo, int32_t *beat_clock,
                                int32_t *meas_num) {
     Engine &engine = the_engine();
-    TuneInfo info;
-    if (engine.tune) info = tune_info(*engine.tune);
-    if (beat_num) *beat_num = info.beat_num;
-    if (beat_tempo) *beat_tempo = info.beat_tempo;
-    if (beat_clock) *beat_clock = info.beat_clock;
-    if (meas_num) *meas_num = info.meas_num;
-    if (engine.tune) return 1;
+    const bw_info none{}, &info = engine.loaded ? engine.info : none;
+    if (beat_num) *beat_num = info.beats_per_measure;
+    if (beat_tempo) *beat_tempo = float(info.tempo);
+    if (beat_clock) *beat_clock = info.ticks_per_beat;
+    if (meas_num) *meas_num = info.measures;
+    if (engine.loaded) return 1;
     return engine.load_failed ? 0 : fail(engine, "no tune loaded");
 }
 

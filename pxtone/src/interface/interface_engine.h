@@ -9,7 +9,7 @@
 #include "output/audio_device.h"
 #include "interface/interface_error.h"
 #include "output/stream.h"
-#include "tune.h"
+#include "output/tune_handle.h"
 
 namespace pxtone {
 
@@ -24,7 +24,11 @@ struct Engine : AudioClient {
     std::unique_ptr<AudioDevice> device;
     std::chrono::steady_clock::time_point last_open_attempt{};
     double recover_interval_sec = 3.0;
-    std::shared_ptr<const Tune> tune;
+    // The loaded tune: its instance while the stream does not hold it (from
+    // the load to the first start), and what GetInformation tells of it.
+    bool loaded = false;
+    TuneHandle tune;
+    bw_info info{};
     // The last load failed and nothing was released since: a start or an
     // information call then keeps the load's error text, which says why.
     bool load_failed = false;

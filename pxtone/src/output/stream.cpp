@@ -10,44 +10,47 @@ void Stream::set_output(int channels, PXTONEPLAY_CALLBACK callback) {
     callback_.store(callback, std::memory_order_release);
 }
 
-std::unique_ptr<Renderer> Stream::start(std::unique_ptr<Renderer> renderer, int64_t fade_length) {
+TuneHandle Stream::start(TuneHandle tune, int64_t fade_length) {
     std::lock_guard<std::mutex> lock(mutex_);
-    renderer_.swap(renderer);
-    renderer_->set_loop(loop_);
+    tune_.swap(tune);
+    bw_set_loops(tune_.get(), loop_ ? BW_LOOP_FOREVER : 1);
     fade_ = StreamFade(fade_length);
     playing_ = true;
     streaming_.store(true, std::memory_order_release);
-    return renderer;
+    return tune;
 }
 
 int64_t Stream::stop() {
     std::lock_guard<std::mutex> lock(mutex_);
     playing_ = false;
     streaming_.store(false, std::memory_order_release);
-    // Past the end only while a delay's echoes ring out: a start there would
-    // be clamped to the end anyway.
-    return renderer_ ? std::min(renderer_->position(), renderer_->length()) : 0;
+    // At most the song's end, also while a delay's echoes ring out after it.
+    bw_position at{};
+    bw_get_position(tune_.get(), &at);
+    return at.song_frame;
 }
 
-std::unique_ptr<Renderer> Stream::take_renderer() {
+TuneHandle Stream::take_tune() {
     std::lock_guard<std::mutex> lock(mutex_);
     playing_ = false;
     streaming_.store(false, std::memory_order_release);
-    return std::move(renderer_);
+    return std::move(tune_);
 }
 
 void Stream::set_loop(bool on) {
     std::lock_guard<std::mutex> lock(mutex_);
     loop_ = on;
-    if (renderer_) renderer_->set_loop(on);
+    bw_set_loops(tune_.get(), on ? BW_LOOP_FOREVER : 1);
 }
 
 bool Stream::render_locked(int16_t *out, int frames, int32_t *ticks) {
     std::lock_guard<std::mutex> lock(mutex_);
     std::fill(out, out + frames * channels_, int16_t(0));
     if (!playing_) return false;
-    *ticks = renderer_->position_ticks();
-    int made = renderer_->render(out, frames, channels_);
+    bw_position at{};
+    bw_get_position(tune_.get(), &at);
+    *ticks = at.tick;
+    int made = bw_render(tune_.get(), out, frames);
     made = std::clamp(made, 0, frames);
     fade_.apply(out, made, channels_);
     if (made == 0) {

@@ -1,5 +1,5 @@
 // Stream: the tune being played, shared between the control thread (start,
-// stop, loop) and the audio thread (fill). One mutex guards the renderer;
+// stop, loop) and the audio thread (fill). One mutex guards the instance;
 // the audio thread holds it only while rendering one buffer, and never
 // while the play callback runs.
 #ifndef PXTONE_STREAM_H
@@ -11,8 +11,8 @@
 #include <mutex>
 
 #include "pxtone.h"
-#include "mix/renderer.h"
 #include "output/stream_fade.h"
+#include "output/tune_handle.h"
 
 namespace pxtone {
 
@@ -22,18 +22,19 @@ public:
     // device is filling from this stream.
     void set_output(int channels, PXTONEPLAY_CALLBACK callback);
 
-    // Plays `renderer` (already positioned) from the next buffer on, fading
-    // in over `fade_length` frames. Returns the renderer it replaces, for the
+    // Plays `tune` (already positioned) from the next buffer on, fading in
+    // over `fade_length` frames. Returns the instance it replaces, for the
     // caller to destroy outside the lock. Control thread.
-    std::unique_ptr<Renderer> start(std::unique_ptr<Renderer> renderer, int64_t fade_length);
+    TuneHandle start(TuneHandle tune, int64_t fade_length);
     // Stops handing out sound. Returns the frame position of the first sound
     // not handed out yet (at most the song's length); when nothing plays,
     // where the last started tune stopped or ended; 0 when none was
     // started. Control thread.
     int64_t stop();
-    // Stops and gives up the renderer (null when there was none).
-    std::unique_ptr<Renderer> take_renderer();
-    // Passed on to the renderer now and to every renderer started later.
+    // Stops and gives up the instance (null when there was none).
+    TuneHandle take_tune();
+    // Passed on to the instance now and to every one started later: loop on
+    // plays for ever, off once through.
     void set_loop(bool on);
 
     // True from start() until stop() or until a fill finds the song ended
@@ -52,7 +53,7 @@ private:
 
     std::mutex mutex_;
     // Guarded by mutex_:
-    std::unique_ptr<Renderer> renderer_;
+    TuneHandle tune_;
     StreamFade fade_;
     bool playing_ = false;
     bool loop_ = false;
