@@ -77,12 +77,20 @@ def raw_frames(path):
 
 
 def gst_env():
+    """The environment for GStreamer's own tools."""
     env = dict(os.environ)
     if env.get("GST_TEST_PRELOAD"):
         env["LD_PRELOAD"] = env["GST_TEST_PRELOAD"]
         # GStreamer keeps its type system and registry until exit on purpose.
         env["ASAN_OPTIONS"] = "detect_leaks=0:abort_on_error=1"
     return env
+
+
+def probe_env():
+    """gst_probe is built like the plugin, sanitized or not: nothing to
+    preload, and the plugin is read in its own process, not in GStreamer's
+    (unsanitized) plugin scanner."""
+    return dict(os.environ, GST_REGISTRY_FORK="no")
 
 
 def launch(pipeline, timeout=120):
@@ -208,12 +216,12 @@ def probe():
         first, second = short_tunes(tmp)
         want = [ptrender(t, os.path.join(tmp, f"want{i}.wav")) for i, t in enumerate((first, second))]
         got = os.path.join(tmp, "seek.raw")
-        subprocess.run([env_path("GST_PROBE"), "seek", first, str(SEEK_SECONDS), got], env=gst_env(),
-                       check=True, timeout=120)
+        subprocess.run([env_path("GST_PROBE"), "seek", first, str(SEEK_SECONDS), got],
+                       env=probe_env(), check=True, timeout=120)
         same(f"{first} from {SEEK_SECONDS} s", raw_frames(got), want[0][SEEK_SECONDS * 44100:])
         outs = [os.path.join(tmp, f"pair{i}.raw") for i in (0, 1)]
         subprocess.run([env_path("GST_PROBE"), "pair", first, outs[0], second, outs[1]],
-                       env=gst_env(), check=True, timeout=120)
+                       env=probe_env(), check=True, timeout=120)
         for tune, out, alone in zip((first, second), outs, want):
             same(f"{tune} beside another pipeline", raw_frames(out), alone)
 
@@ -237,7 +245,7 @@ def play():
             pulse.record(recording)
             wait_until("the recorder on the server", 10, pulse.recording_streams, interval=0.1)
             subprocess.run(["gst-play-1.0", "--no-interactive", "-q", "--audiosink=pulsesink", tune],
-                           env=pulse.env(), check=True, timeout=len(want) / 44100 + 30)
+                           env=pulse.env(gst_env()), check=True, timeout=len(want) / 44100 + 30)
             pulse.stop_recording()
         heard = raw_frames(recording).astype(np.float64)
         # A new stream's first moments may come before the recorder hears
@@ -285,4 +293,6 @@ def hostile():
 
 if __name__ == "__main__":
     need_tools("gst-launch-1.0")
-    run({"decode": decode, "probe": probe, "play": play, "hostile": hostile}[sys.argv[1]])
+    with tempfile.TemporaryDirectory() as registry:  # this run's plugins only
+        os.environ["GST_REGISTRY"] = os.path.join(registry, "registry.bin")
+        run({"decode": decode, "probe": probe, "play": play, "hostile": hostile}[sys.argv[1]])
