@@ -1,7 +1,7 @@
 // render_bench [PTRENDER [FOLDER]]: how fast ptrender renders, as a whole
 // process, beside the engine alone on the same tunes. For every tune under
 // FOLDER (the corpus by default), at 44100 Hz stereo, once through:
-//   engine  - the renderer in this process, CPU time of rendering only;
+//   engine  - the library in this process, CPU time of rendering only;
 //   process - `ptrender TUNE OUT.wav`, CPU time (user + system) of the
 //             whole child process: start-up, loading, rendering, writing;
 //   floor   - `floor_writer OUT.wav BYTES`, a static process that only
@@ -10,7 +10,9 @@
 // each the best of several runs, in multiples of real time (seconds of
 // sound, echoes included, per CPU second), and the process's share of the
 // engine's speed beside the most any process could reach, the engine's
-// share of engine + floor. Then medians and minimums.
+// share of engine + floor. Then medians and minimums. Last, all the tunes
+// in one process, `ptrender -o DIR TUNE...` (start-up paid once), beside the
+// engine's time for them all.
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -19,11 +21,11 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "mix/renderer.h"
-#include "tune.h"
+#include "brindlewick.h"
 
 extern char **environ;
 
@@ -47,17 +49,20 @@ double median(std::vector<double> v) {
 
 double minimum(const std::vector<double> &v) { return v.empty() ? 0.0 : *std::min_element(v.begin(), v.end()); }
 
-// Best CPU seconds of one render through, and the frames it gives.
-double engine_seconds(std::shared_ptr<const pxtone::Tune> tune, int64_t &frames) {
+// Best CPU seconds of one render through, and the frames it gives; < 0
+// when the tune does not load.
+double engine_seconds(const std::string &path, int64_t &frames) {
+    std::unique_ptr<bw_tune, void (*)(bw_tune *)> t(bw_new(RATE, 2), bw_free);
+    if (!bw_load_file(t.get(), path.c_str())) return -1;
     std::vector<int16_t> buf(2 * 4096);
     double best = 1e9;
     for (int i = 0; i < RUNS; i++) {
-        pxtone::Renderer r(tune, RATE);
+        bw_seek(t.get(), 0);
         frames = 0;
-        const double t = cpu_now();
+        const double t0 = cpu_now();
         int n;
-        while ((n = r.render(buf.data(), 4096, 2)) > 0) frames += n;
-        best = std::min(best, cpu_now() - t);
+        while ((n = bw_render(t.get(), buf.data(), 4096)) > 0) frames += n;
+        best = std::min(best, cpu_now() - t0);
     }
     return best;
 }
@@ -101,15 +106,17 @@ int main(int argc, char **argv) {
     const std::string out = (fs::temp_directory_path() / ("render_bench_" + std::to_string(getpid()) + ".wav")).string();
 
     std::vector<double> engine, process, share, ceiling, above;
+    std::vector<std::string> rendered;
+    double engine_total = 0.0, sound_total = 0.0;
     std::printf("%-50s %8s %8s %8s %8s %6s %8s\n", "tune (44100 Hz, x real time in CPU time)", "sound s", "engine",
                 "process", "floor", "share", "ceiling");
     for (const fs::path &p : tunes) {
         std::string name = fs::relative(p, dir, ec).string();
         if (name.size() > 50) name = ".." + name.substr(name.size() - 48);
-        pxtone::LoadResult r = pxtone::load_tune_file(p.string(), name);
-        if (!r.tune) continue;
         int64_t frames = 0;
-        const double e = engine_seconds(r.tune, frames), w = process_seconds({ptrender, p.string(), out});
+        const double e = engine_seconds(p.string(), frames);
+        if (e < 0) continue;
+        const double w = process_seconds({ptrender, p.string(), out});
         const auto bytes = fs::file_size(out, ec);
         const double f = ec ? -1 : process_seconds({floor_writer, out, std::to_string(bytes)});
         const double sound = double(frames) / RATE;
@@ -117,6 +124,9 @@ int main(int argc, char **argv) {
             std::printf("%-50s failed\n", name.c_str());
             continue;
         }
+        engine_total += e;
+        sound_total += sound;
+        rendered.push_back(p.string());
         engine.push_back(sound / e);
         process.push_back(sound / w);
         share.push_back(e / w);
@@ -133,5 +143,17 @@ int main(int argc, char **argv) {
                 engine.size(), median(engine), minimum(engine), median(process), minimum(process),
                 100 * median(share), 100 * minimum(share), 100 * median(ceiling), 100 * minimum(ceiling),
                 median(above));
+
+    // Every tune in one process.
+    const std::string folder = out + ".d";
+    std::vector<std::string> many = {ptrender, "-o", folder};
+    many.insert(many.end(), rendered.begin(), rendered.end());
+    const double all = process_seconds(many);
+    fs::remove_all(folder, ec);
+    if (all > 0)
+        std::printf("\nptrender -o over all %zu tunes in one process: %.3f s CPU for %.1f s of sound (%.0f x real "
+                    "time); the engine alone %.3f s (%.0f x): the process at %.0f %% of the engine's speed\n",
+                    rendered.size(), all, sound_total, sound_total / all, engine_total, sound_total / engine_total,
+                    100 * engine_total / all);
     return 0;
 }

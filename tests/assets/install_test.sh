@@ -1,7 +1,9 @@
 #!/bin/sh
 # cmake --install into a temporary prefix: every file lands where the
 # desktop expects it, the menu entry is valid, and its launcher starts the
-# program in the music folder when that holds tunes, else in the demo folder.
+# program in the music folder when that holds tunes, else in the demo folder;
+# the library, its header and its pkg-config file are there, and a plain C
+# program built against them with pkg-config renders a tune as ptrender does.
 #   install_test.sh BUILD_DIR
 set -u
 build=$1
@@ -52,6 +54,33 @@ done
 if ! command -v man >/dev/null; then
     echo "note: man not installed, the pages were not formatted"
 fi
+# The library, as another program finds and links it.
+pc_dir=$(find "$prefix" -name brindlewick.pc -path '*/pkgconfig/*' | head -n 1)
+check "pkg-config file" test -n "$pc_dir"
+if [ -n "$pc_dir" ] && command -v pkg-config >/dev/null; then
+    export PKG_CONFIG_PATH="$(dirname "$pc_dir")"
+    libdir=$(pkg-config --variable=libdir brindlewick)
+    check "header" test -f "$(pkg-config --variable=includedir brindlewick)/brindlewick.h"
+    check "pxtone.h stays out" test -z "$(find "$prefix" -name pxtone.h)"
+    check "library and its links" test -f "$libdir/libbrindlewick.so.1.0.0" -a -L "$libdir/libbrindlewick.so.1" \
+        -a -L "$libdir/libbrindlewick.so"
+    check "soname" sh -c 'objdump -p "$1" | grep -q "SONAME *libbrindlewick.so.1$"' - "$libdir/libbrindlewick.so.1.0.0"
+    check "exports bw_* alone" sh -c '! nm -D --defined-only "$1" | grep -v " A " | grep -qv " bw_"' - \
+        "$libdir/libbrindlewick.so.1"
+    probe=$src/tests/assets/probe/library_probe.c
+    # shellcheck disable=SC2046
+    check "a C program builds with pkg-config" cc -std=c99 -Wall -Werror -o "$tmp/probe" "$probe" \
+        $(pkg-config --cflags --libs brindlewick)
+    tune="$src/demo/Brindle Waltz.ptcop"
+    if [ -x "$tmp/probe" ] && [ -x "$prefix/bin/ptrender" ]; then
+        check "it renders a tune" env LD_LIBRARY_PATH="$libdir" "$tmp/probe" "$tune" "$tmp/probe.raw" >/dev/null
+        "$prefix/bin/ptrender" "$tune" "$tmp/ptrender.wav"
+        check "as ptrender does" sh -c 'tail -c +45 "$1" | cmp -s - "$2"' - "$tmp/ptrender.wav" "$tmp/probe.raw"
+    fi
+else
+    echo "note: pkg-config not installed, the library was not linked"
+fi
+
 check "entry runs the installed launcher" grep -qx "Exec=$launcher" "$desktop"
 check "entry names the themed icon" grep -qx "Icon=brindlewick" "$desktop"
 if command -v desktop-file-validate >/dev/null; then

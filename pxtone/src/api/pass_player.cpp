@@ -157,7 +157,7 @@ int64_t PassPlayer::measure_ring_out() {
 
 int64_t PassPlayer::output_frames() {
     if (loops_ == LOOP_FOREVER) return -1;
-    if (fade_frames() > 0) return body_end_;
+    if (fade_frames() > 0) return std::max(body_end_, out_pos_);  // set while the echoes rang: over now
     if (ended_) return out_pos_;
     return body_end_ + measure_ring_out();
 }
