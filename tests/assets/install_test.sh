@@ -3,7 +3,10 @@
 # desktop expects it, the menu entry is valid, and its launcher starts the
 # program in the music folder when that holds tunes, else in the demo folder;
 # the library, its header and its pkg-config file are there, and a plain C
-# program built against them with pkg-config renders a tune as ptrender does.
+# program built against them with pkg-config renders a tune as ptrender does;
+# the GStreamer element is in the prefix's plugin folder, where
+# gst-inspect-1.0 finds it, and the desktop knows both file types from the
+# prefix's MIME database.
 #   install_test.sh BUILD_DIR
 set -u
 build=$1
