@@ -10,6 +10,8 @@
 #   lib/libbrindlewick.so.1.0.0 (and its .so.1 and .so links)
 #   include/brindlewick.h
 #   lib/pkgconfig/brindlewick.pc
+#   share/mime/packages/brindlewick.xml (and the MIME database updated)
+#   lib/<multiarch>/gstreamer-1.0/libgstbrindlewick.so (gst/CMakeLists.txt)
 # and bin/ptrender (tools/CMakeLists.txt). The jukebox's pxtone.h is not
 # installed: it is a part of the program, not a library.
 # The launcher and the entry name absolute paths, so they are written at
@@ -54,3 +56,22 @@ install(FILES ${CMAKE_SOURCE_DIR}/docs/man/brindlewick.1 ${CMAKE_SOURCE_DIR}/doc
 install(TARGETS brindlewick_shared LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/pxtone/brindlewick.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(FILES ${BW_GENERATED}/brindlewick.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# The desktop's file types: both tune formats by extension and file code
+# (share/mime/packages/brindlewick.xml), and the prefix's MIME database
+# brought up to date where update-mime-database is there. Not into a
+# DESTDIR: a package's own install step does that on the real system.
+install(FILES ${CMAKE_SOURCE_DIR}/resources/brindlewick-mime.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME brindlewick.xml)
+install(CODE "
+  find_program(UPDATE_MIME_DATABASE update-mime-database)
+  set(mime_dir \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/mime\")
+  if(\"\$ENV{DESTDIR}\" STREQUAL \"\" AND UPDATE_MIME_DATABASE)
+    execute_process(COMMAND \${UPDATE_MIME_DATABASE} \${mime_dir} RESULT_VARIABLE failed)
+    if(failed)
+      message(STATUS \"update-mime-database \${mime_dir} failed; the file types are known after it runs\")
+    endif()
+  else()
+    message(STATUS \"MIME database not updated: run update-mime-database \${mime_dir}\")
+  endif()
+")

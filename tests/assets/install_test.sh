@@ -3,7 +3,10 @@
 # desktop expects it, the menu entry is valid, and its launcher starts the
 # program in the music folder when that holds tunes, else in the demo folder;
 # the library, its header and its pkg-config file are there, and a plain C
-# program built against them with pkg-config renders a tune as ptrender does.
+# program built against them with pkg-config renders a tune as ptrender does;
+# the GStreamer element is in the prefix's plugin folder, where
+# gst-inspect-1.0 finds it, and the desktop knows both file types from the
+# prefix's MIME database.
 #   install_test.sh BUILD_DIR
 set -u
 build=$1
@@ -87,6 +90,33 @@ if command -v desktop-file-validate >/dev/null; then
     check "desktop-file-validate" desktop-file-validate "$desktop"
 else
     echo "note: desktop-file-validate not installed, entry not validated"
+fi
+
+# The GStreamer element and the desktop's file types. The jukebox takes no
+# arguments, so its entry claims no file types.
+check "entry claims no file types" sh -c '! grep -q "^MimeType=" "$1"' - "$desktop"
+check "MIME entry" test -f "$prefix/share/mime/packages/brindlewick.xml"
+if command -v update-mime-database >/dev/null && command -v gio >/dev/null; then
+    mkdir "$tmp/types"
+    printf 'not a tune' >"$tmp/types/named.ptcop"
+    printf 'not a tune' >"$tmp/types/named.pttune"
+    cp "$src/demo/Brindle Waltz.ptcop" "$tmp/types/project"
+    cp "$src/demo/Copper Kettle Reel.pttune" "$tmp/types/tune"
+    # by extension, then by file code alone
+    for pair in named.ptcop:audio/x-ptcop named.pttune:audio/x-pttune project:audio/x-ptcop \
+                tune:audio/x-pttune; do
+        check "file type of ${pair%%:*}" sh -c 'XDG_DATA_HOME="$1" XDG_DATA_DIRS="$1" gio info \
+            -a standard::content-type "$2" | grep -q "content-type: $3$"' - "$prefix/share" \
+            "$tmp/types/${pair%%:*}" "${pair#*:}"
+    done
+fi
+plugin=$(find "$prefix" -name libgstbrindlewick.so -path "*/gstreamer-1.0/*")
+if [ -f "$build/gst/libgstbrindlewick.so" ]; then
+    check "GStreamer element in the prefix's plugin folder" test -n "$plugin"
+    if [ -n "$plugin" ] && command -v gst-inspect-1.0 >/dev/null; then
+        check "gst-inspect-1.0 finds the installed element" env GST_PLUGIN_PATH="$(dirname "$plugin")" \
+            GST_REGISTRY="$tmp/registry.bin" gst-inspect-1.0 brindlewickdec >/dev/null
+    fi
 fi
 
 # Stand in for the program with a script that reports its folder, to see

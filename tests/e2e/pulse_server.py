@@ -12,7 +12,8 @@ RATE = 22050
 
 
 class PulseServer:
-    def __init__(self, workdir):
+    def __init__(self, workdir, rate=RATE):
+        self.rate = rate
         need_tools("pulseaudio", "pactl", "parec")
         self.vars = {"XDG_RUNTIME_DIR": os.path.join(workdir, "pulse-run"),
                      "HOME": os.path.join(workdir, "pulse-home")}
@@ -36,7 +37,7 @@ class PulseServer:
         # in the foreground as our child so it goes when we do.
         self.proc = spawn(["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
                            "--use-pid-file=false", "--load=module-native-protocol-unix",
-                           f"--load=module-null-sink sink_name={SINK} rate={RATE}"],
+                           f"--load=module-null-sink sink_name={SINK} rate={self.rate}"],
                           env=self.env(), stdout=self.log, stderr=self.log)
         wait_until("the sound server", 10, self._answers, interval=0.1)
         subprocess.run(["pactl", "set-default-sink", SINK], env=self.env(), check=True,
@@ -59,11 +60,18 @@ class PulseServer:
                            capture_output=True, text=True, timeout=10)
         return len([line for line in r.stdout.splitlines() if line.strip()])
 
+    def recording_streams(self):
+        """How many recorders read from the server now."""
+        r = subprocess.run(["pactl", "list", "short", "source-outputs"], env=self.env(),
+                           capture_output=True, text=True, timeout=10)
+        return len([line for line in r.stdout.splitlines() if line.strip()])
+
     def record(self, path):
-        """Starts recording the sink's monitor: raw s16le stereo at RATE."""
+        """Starts recording the sink's monitor: raw s16le stereo at the
+        server's rate (RATE unless given)."""
         self.recording = path
         self.recorder = spawn(["parec", "-d", SINK + ".monitor", "--format=s16le",
-                               f"--rate={RATE}", "--channels=2", "--raw"],
+                               f"--rate={self.rate}", "--channels=2", "--raw"],
                               env=self.env(), stdout=open(path, "wb"), stderr=self.log)
 
     def stop_recording(self):
