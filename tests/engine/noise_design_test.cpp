@@ -170,4 +170,17 @@ TEST(NoiseDesign, FmBendsTheMainOscillatorNoLowerThanAPeriodOf16384Samples) {
     };
     EXPECT_NEAR(hz(0.80, 0.98), 44100.0 / 16384.0, 0.03);
     EXPECT_NEAR(hz(0.40, 0.42), 10.0 * std::exp2(25.0 / 6.0 * (1.0 - 2.0 * 0.41)), 0.5);
+
+    // A hostile depth (the most the format holds, random or not) bends it
+    // no higher than the phase can count: the sound stays a bounded wave.
+    for (int type : {2, 4}) {
+        tb::PtnUnit wild = steady_unit(4, 1e5);
+        wild.has_fm = true;
+        wild.fm.type = type;
+        wild.fm.freq_hz = 1e5;
+        wild.fm.volume_pct = 1e5;
+        std::vector<double> y = channel(play(noise_voice({wild})), 2, 0);
+        EXPECT_GT(rms(y, FROM, TO), 0.01);
+        EXPECT_LE(peak(y, FROM, TO), 1.0);
+    }
 }

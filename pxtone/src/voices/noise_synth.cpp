@@ -30,6 +30,12 @@ constexpr double RANDOM_FM_SCALE = 2.0;
 // 290 Hz down to 0.2-0.3 Hz: residual 1.42 % with no floor, 0.42 / 0.32 /
 // 0.31 / 0.33 / 0.45 % at 2 / 2.5 / 2.69 / 3 / 3.5 Hz.
 constexpr double MIN_BENT_HZ = 44100.0 / 16384.0;
+// Nor above this, whatever a design asks: the phase stays finite.
+constexpr double MAX_BENT_HZ = 1e9;
+// The main oscillator's cycles are counted modulo this, which changes no
+// wave: the periodic ones repeat every cycle, and the random sequence's
+// index is taken modulo 2^32.
+constexpr double CYCLE_WRAP = 4294967296.0;
 
 // Level of a unit's envelope, walked forward one sample at a time: linear
 // steps from 0, each point reached after its own time; the last level holds.
@@ -140,7 +146,8 @@ void render_unit(const NoiseUnit &u, uint32_t n, std::vector<double> &out) {
         if (u.has_fm) {
             double m = fm.at(u.fm.freq_hz * t);
             if (fm.random()) m *= RANDOM_FM_SCALE;
-            f = std::max(f * std::exp2(FM_OCTAVES * u.fm.volume * m), MIN_BENT_HZ);
+            f = std::min(std::max(f * std::exp2(FM_OCTAVES * u.fm.volume * m), MIN_BENT_HZ),
+                         MAX_BENT_HZ);
         }
         env.next(t);
         double v = u.main.volume * main.at(cycles, i) * env.level();
@@ -150,6 +157,7 @@ void render_unit(const NoiseUnit &u, uint32_t n, std::vector<double> &out) {
         }
         out[i] += v;
         cycles += f / NOISE_RATE;
+        if (cycles >= CYCLE_WRAP) cycles = std::fmod(cycles, CYCLE_WRAP);
     }
 }
 
