@@ -1,6 +1,7 @@
 // ptnoise designs, measured on the rendered sound: the pan field and the
-// units after it, each unit's own random sequence, the square built from
-// odd harmonics, the same hit on every note.
+// units after it, the one random sequence and where each oscillator starts
+// in it, how it steps, the square built from odd harmonics, the same hit on
+// every note.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -77,12 +78,14 @@ TEST(NoiseDesign, PanIsOneSignedByteAndTheUnitsAfterItReadOn) {
     }
 }
 
-TEST(NoiseDesign, EachUnitDrawsItsOwnRandomSequenceAndEveryHitIsTheSame) {
-    // Two equal random units panned apart give two unrelated channels (a
-    // stereo noise); mixed in the middle they add as unrelated noises do, by
-    // sqrt(2), not 2. Every note replays the same hit.
-    tb::PtnUnit hiss = steady_unit(4, 44000, 50);
-    std::vector<int16_t> out = play(noise_voice({panned(hiss, -100), panned(hiss, 100)}), true);
+TEST(NoiseDesign, RandomWavesReadOneSequenceFromWhereTheirOffsetStartsThem) {
+    // Two equal random units at offsets 0 and 1 %, panned apart, give two
+    // unrelated channels (a stereo noise), and mixed in the middle add as
+    // unrelated noises do, by sqrt(2); at the same offset they read the same
+    // values and add to twice one. Every note replays the same hit.
+    tb::PtnUnit hiss = steady_unit(4, 44000, 50), moved = hiss;
+    moved.main.offset_pct = 1.0;
+    std::vector<int16_t> out = play(noise_voice({panned(hiss, -100), panned(moved, 100)}), true);
     std::vector<double> l = channel(out, 2, 0), r = channel(out, 2, 1);
     EXPECT_LT(std::fabs(correlation(l, r, FROM, TO)), 0.05);
     EXPECT_NEAR(rms(l, FROM, TO) / rms(r, FROM, TO), 1.0, 0.05);
@@ -91,9 +94,35 @@ TEST(NoiseDesign, EachUnitDrawsItsOwnRandomSequenceAndEveryHitIsTheSame) {
     EXPECT_GT(correlation(l, again, FROM, TO), 0.999);
 
     const double one = rms(channel(play(noise_voice({hiss})), 2, 0), FROM, TO);
-    const double two = rms(channel(play(noise_voice({hiss, hiss})), 2, 0), FROM, TO);
     ASSERT_GT(one, 0.02);
-    EXPECT_NEAR(two / one, std::sqrt(2.0), 0.1);
+    const struct {
+        tb::PtnUnit other;
+        double gain;
+    } pairs[] = {{moved, std::sqrt(2.0)}, {hiss, 2.0}};
+    for (const auto &p : pairs) {
+        const double two = rms(channel(play(noise_voice({hiss, p.other})), 2, 0), FROM, TO);
+        EXPECT_NEAR(two / one, p.gain, 0.1);
+    }
+}
+
+TEST(NoiseDesign, RandomValuesStartAtZeroAndAtTheOutputRateEachHoldsTwoSamples) {
+    // The sequence, uniform over -1..1 (so its held wave has 0.816 of a
+    // sine's RMS), starts at 0. Drawn at 22050 Hz it reaches value k at
+    // sample 2k; drawn at 44100 Hz it holds value k over samples 2k-1, 2k.
+    std::vector<double> held = channel(play(noise_voice({steady_unit(8, 20000)})), 2, 0);
+    std::vector<double> sine = channel(play(noise_voice({steady_unit(1, 441)})), 2, 0);
+    EXPECT_NEAR(rms(held, FROM, TO) / rms(sine, FROM, TO), std::sqrt(2.0 / 3.0), 0.02);
+    std::vector<double> half = channel(play(noise_voice({steady_unit(4, 22050)})), 2, 0);
+    std::vector<double> full = channel(play(noise_voice({steady_unit(4, 44100)})), 2, 0);
+    EXPECT_EQ(half[0], 0.0);
+    EXPECT_EQ(full[0], 0.0);
+    int differ = 0;
+    for (size_t k = 1; k < 2000; k++) {
+        EXPECT_EQ(full[2 * k - 1], full[2 * k]) << k;
+        EXPECT_EQ(full[2 * k], half[2 * k]) << k;
+        differ += half[2 * k] != half[2 * k - 1];
+    }
+    EXPECT_GT(differ, 1900);  // a new value every second sample
 }
 
 TEST(NoiseDesign, SquareIsItsOddHarmonicsUpToTheFifteenth) {
@@ -141,4 +170,17 @@ TEST(NoiseDesign, FmBendsTheMainOscillatorNoLowerThanAPeriodOf16384Samples) {
     };
     EXPECT_NEAR(hz(0.80, 0.98), 44100.0 / 16384.0, 0.03);
     EXPECT_NEAR(hz(0.40, 0.42), 10.0 * std::exp2(25.0 / 6.0 * (1.0 - 2.0 * 0.41)), 0.5);
+
+    // A hostile depth (the most the format holds, random or not) bends it
+    // no higher than the phase can count: the sound stays a bounded wave.
+    for (int type : {2, 4}) {
+        tb::PtnUnit wild = steady_unit(4, 1e5);
+        wild.has_fm = true;
+        wild.fm.type = type;
+        wild.fm.freq_hz = 1e5;
+        wild.fm.volume_pct = 1e5;
+        std::vector<double> y = channel(play(noise_voice({wild})), 2, 0);
+        EXPECT_GT(rms(y, FROM, TO), 0.01);
+        EXPECT_LE(peak(y, FROM, TO), 1.0);
+    }
 }

@@ -2,8 +2,8 @@
 // recordings: the main frequency is bent exponentially by the FM oscillator,
 // +-50 semitones per 100 % of modulator volume; offsets are phase offsets;
 // the envelope is linear in amplitude with per-step times; units are summed,
-// each at its own volume, and each unit's random waves read a sequence of
-// their own.
+// each at its own volume. Every random oscillator reads the one random
+// sequence from its start (its offset moving that start).
 #include <algorithm>
 #include <cmath>
 
@@ -19,7 +19,9 @@ namespace {
 constexpr double FM_OCTAVES = 25.0 / 6.0;
 // A random wave bends the frequency twice as far as a periodic modulator of
 // the same volume: fitted on the three recordings whose snares and kicks
-// have random modulators (bigo, base0, base4).
+// have random modulators (bigo, base0, base4), and on ld27 Ending's clean
+// WAV, where its held values read from the recorded sequence fit best at
+// x1.9-2.0 (x1 leaves 0.21 of the energy at any start, x2 0.089).
 constexpr double RANDOM_FM_SCALE = 2.0;
 
 // FM never bends a main oscillator below this (a period of 2^14 samples):
@@ -28,8 +30,12 @@ constexpr double RANDOM_FM_SCALE = 2.0;
 // 290 Hz down to 0.2-0.3 Hz: residual 1.42 % with no floor, 0.42 / 0.32 /
 // 0.31 / 0.33 / 0.45 % at 2 / 2.5 / 2.69 / 3 / 3.5 Hz.
 constexpr double MIN_BENT_HZ = 44100.0 / 16384.0;
-
-bool is_random(int32_t type) { return type == NOISE_RANDOM || type == NOISE_RANDOM2; }
+// Nor above this, whatever a design asks: the phase stays finite.
+constexpr double MAX_BENT_HZ = 1e9;
+// The main oscillator's cycles are counted modulo this, which changes no
+// wave: the periodic ones repeat every cycle, and the random sequence's
+// index is taken modulo 2^32.
+constexpr double CYCLE_WRAP = 4294967296.0;
 
 // Level of a unit's envelope, walked forward one sample at a time: linear
 // steps from 0, each point reached after its own time; the last level holds.
@@ -64,65 +70,94 @@ private:
     double start_t_ = 0.0, start_lv_ = 0.0, seg_end_ = 0.0, level_ = 0.0;
 };
 
-double osc_value(const NoiseOsc &o, double phase, uint32_t sequence) {
-    double v = noise_wave(o.type, phase, sequence);
-    return o.reverse ? -v : v;
-}
+// One oscillator's wave, `cycles` after the note began (its offset not
+// counted), flipped when reversed. A random modulator holds each value over
+// its cycle: ld27 Ending's snare, a 200 Hz sine bent by a 2.2 kHz random,
+// its other unit subtracted, leaves 0.089 of its energy with the values
+// held (the sequence the random units read, from value 0, depth x2) and
+// 0.53 with them interpolated; no other start in its first 1900 values
+// leaves under 0.2. AM (none in the corpus) is taken to do the same.
+class OscWave {
+public:
+    OscWave(const NoiseOsc &o, bool modulator)
+        : osc_(o), random_(noise_is_random(o.type)),
+          type_(random_ && modulator ? int32_t(NOISE_RANDOM2) : o.type),
+          start_(noise_random_start(o.offset)) {}
+    bool random() const { return random_; }
+    double offset() const { return osc_.offset; }
+    double at(double cycles) const {
+        return random_ ? signed_(noise_random_wave(type_, cycles, start_))
+                       : periodic(cycles + osc_.offset);
+    }
+    double periodic(double phase) const { return signed_(noise_wave(osc_.type, phase)); }
+    double held(int64_t k) const { return signed_(noise_random_value(start_ + k)); }
+
+private:
+    double signed_(double v) const { return osc_.reverse ? -v : v; }
+    const NoiseOsc &osc_;
+    bool random_;
+    int32_t type_;
+    int64_t start_;
+};
 
 // The main oscillator. Its periodic waves are read from a table of
 // MAIN_TABLE_SIZE samples a period, sample by sample (the ptvoice overtone
 // table's size): the phase is held at the start of its sample. Fitted on
 // the kicks and snares of base0, base4 and fakeart (base0 spec_corr 0.972 ->
 // 0.986); quantising the modulators as well fits worse. Random waves are
-// read at the phase itself.
+// read at the phase itself, but one drawn at the output rate or above takes
+// a new value every second sample, held: the 44.1 kHz clicks of ld27's kick
+// read the sequence that its 22 kHz snare reads (interpolated, a value a
+// cycle), each value over two samples, while a 44 kHz hiss (row 60) has a
+// recording flat to 19 kHz, as a value a sample gives.
 class MainWave {
 public:
     static constexpr int MAIN_TABLE_SIZE = 400;
 
-    MainWave(const NoiseOsc &o, uint32_t sequence)
-        : osc_(o), sequence_(sequence), periodic_(!is_random(o.type)) {
-        if (periodic_)
+    explicit MainWave(const NoiseOsc &o)
+        : wave_(o, false), pairs_(wave_.random() && o.freq_hz >= NOISE_RATE) {
+        if (!wave_.random())
             for (int k = 0; k < MAIN_TABLE_SIZE; k++)
-                table_[k] = osc_value(o, double(k) / MAIN_TABLE_SIZE, sequence);
+                table_[k] = wave_.periodic(double(k) / MAIN_TABLE_SIZE);
     }
-    double at(double phase) const {
-        if (!periodic_) return osc_value(osc_, phase, sequence_);
+    double at(double cycles, uint32_t sample) const {
+        if (pairs_) return wave_.held((int64_t(sample) + 1) / 2);
+        if (wave_.random()) return wave_.at(cycles);
+        const double phase = cycles + wave_.offset();
         int64_t k = int64_t(std::floor(phase * MAIN_TABLE_SIZE)) % MAIN_TABLE_SIZE;
         return table_[k < 0 ? k + MAIN_TABLE_SIZE : k];
     }
 
 private:
-    const NoiseOsc &osc_;
-    uint32_t sequence_;
-    bool periodic_;
+    OscWave wave_;
+    bool pairs_;
     double table_[MAIN_TABLE_SIZE] = {};
 };
 
-// Unit number `index` of its design; its random waves read sequence `index`
-// (the recording of a noise made of two equal random units panned apart has
-// unrelated channels).
-void render_unit(const NoiseUnit &u, uint32_t index, uint32_t n, std::vector<double> &out) {
+void render_unit(const NoiseUnit &u, uint32_t n, std::vector<double> &out) {
     if (!u.has_main) return;
     NoiseEnvelope env(u.envelope);
-    const MainWave main(u.main, index);
-    double phase = u.main.offset;
+    MainWave main(u.main);
+    const OscWave fm(u.fm, true), am(u.am, true);
+    double cycles = 0.0;  // of the main oscillator since the note began
     for (uint32_t i = 0; i < n; i++) {
         double t = i / NOISE_RATE;
         double f = u.main.freq_hz;
         if (u.has_fm) {
-            double m = osc_value(u.fm, u.fm.freq_hz * t + u.fm.offset, index);
-            if (is_random(u.fm.type)) m *= RANDOM_FM_SCALE;
-            f = std::max(f * std::exp2(FM_OCTAVES * u.fm.volume * m), MIN_BENT_HZ);
+            double m = fm.at(u.fm.freq_hz * t);
+            if (fm.random()) m *= RANDOM_FM_SCALE;
+            f = std::min(std::max(f * std::exp2(FM_OCTAVES * u.fm.volume * m), MIN_BENT_HZ),
+                         MAX_BENT_HZ);
         }
         env.next(t);
-        double v = u.main.volume * main.at(phase) * env.level();
+        double v = u.main.volume * main.at(cycles, i) * env.level();
         if (u.has_am) {
-            double m = osc_value(u.am, u.am.freq_hz * t + u.am.offset, index);
+            double m = am.at(u.am.freq_hz * t);
             v *= (1.0 + u.am.volume * m) * 0.5;
         }
         out[i] += v;
-        phase += f / NOISE_RATE;
-        if (phase > 1e9) phase -= std::floor(phase);  // keeps precision on long sounds
+        cycles += f / NOISE_RATE;
+        if (cycles >= CYCLE_WRAP) cycles = std::fmod(cycles, CYCLE_WRAP);
     }
 }
 
@@ -138,7 +173,7 @@ Sample synthesise_noise(const NoiseDesign &design) {
     for (size_t k = 0; k < design.units.size(); k++) {
         const NoiseUnit &u = design.units[k];
         std::fill(unit_buf.begin(), unit_buf.end(), 0.0);
-        render_unit(u, uint32_t(k), n, unit_buf);
+        render_unit(u, n, unit_buf);
         // Pan: the far side falls linearly to silence at +-100.
         double gl = u.pan > 0 ? (100 - u.pan) / 100.0 : 1.0;
         double gr = u.pan < 0 ? (100 + u.pan) / 100.0 : 1.0;

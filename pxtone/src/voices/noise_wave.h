@@ -1,7 +1,7 @@
-// The basic waves of ptnoise oscillators, as functions of the phase in
-// cycles. Types 1 (sine), 2 (saw), 4 (random) and 6 (overtone square) were
-// measured against recordings; the others are best guesses from their place
-// in the list and sound like their names.
+// The basic waves of ptnoise oscillators. Types 1 (sine), 2 (saw), 4
+// (random) and 6 (overtone square) were measured against recordings; the
+// others are best guesses from their place in the list and sound like their
+// names.
 #ifndef PXTONE_NOISE_WAVE_H
 #define PXTONE_NOISE_WAVE_H
 
@@ -14,7 +14,7 @@ enum NoiseWaveType : int32_t {
     NOISE_SINE = 1,
     NOISE_SAW = 2,     // falling: +1 at phase 0
     NOISE_RECT = 3,
-    NOISE_RANDOM = 4,  // fixed sequence, one value per cycle, interpolated
+    NOISE_RANDOM = 4,  // the random sequence, one value per cycle, interpolated
     NOISE_SAW2 = 5,
     NOISE_RECT2 = 6,   // odd harmonics 1..15 at 1/h: a rounded square, +pi/4 first
     NOISE_TRIANGLE = 7,
@@ -28,15 +28,23 @@ enum NoiseWaveType : int32_t {
     NOISE_SAW6 = 15,
 };
 
-// The wave's value at `phase` (cycles since the note began; any value, also
-// negative). About -1..1. Unknown types are silent. Random waves read
-// random sequence `sequence` (each unit of a design has its own).
-double noise_wave(int32_t type, double phase, uint32_t sequence);
+bool noise_is_random(int32_t type);
 
-// The fixed pseudo-random sequences behind the random waves: value k of
-// sequence `sequence`, in -1..1. Sequences 0..7 never overlap within 2^28
-// values (100 minutes at 44.1 kHz).
-double noise_random_value(int64_t k, uint32_t sequence);
+// A periodic wave's value at `phase` (cycles; any value, also negative).
+// About -1..1. Random and unknown types are silent here.
+double noise_wave(int32_t type, double phase);
+
+// The random waves all read one fixed sequence, uniform over -1..1, whose
+// value 0 is 0: value k of it.
+double noise_random_value(int64_t k);
+
+// Where in the sequence a random oscillator of phase offset `offset` (1.0 =
+// one period) starts: offset 0 at value 0, any other offset far from it.
+int64_t noise_random_start(double offset);
+
+// A random wave `cycles` after its start: value `start + floor(cycles)`,
+// moving linearly to the next one over the cycle (type 4) or held (type 8).
+double noise_random_wave(int32_t type, double cycles, int64_t start);
 
 }  // namespace pxtone
 
