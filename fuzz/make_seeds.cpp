@@ -164,6 +164,8 @@ bool write_tunes(const fs::path &dir)
     pttune.beat_clock = 48;
     pttune.events.clear();
     tb::add_note(pttune, 0, 0, 48, tb::KEY_A4);
+    tb::Song older = busy_song();  // the older editor's layout of blocks
+    older.older = true;
     const seed seeds[] = {
         {"sine.ptcop", one_note_song(tb::sine_voice("sine"))},
         {"sine.pttune", pttune},
@@ -174,6 +176,7 @@ bool write_tunes(const fs::path &dir)
         {"pcm16_stereo.ptcop", one_note_song(pcm_kind(2, 16, 22050, false))},
         {"busy.ptcop", busy_song()},
         {"effects.ptcop", effects_song()},
+        {"older.ptcop", older},
     };
     for (const seed &s : seeds)
         if (!tb::write_file(s.song, (dir / s.name).string()))
