@@ -96,11 +96,15 @@ int pxtone_Tune_Start(int32_t start_sample, int32_t fade_in_msec) {
     bw_seek(tune.get(), std::clamp<int64_t>(start_sample, 0, engine.info.frames));
     int64_t fade = fade_frames(fade_in_msec, engine.format.rate);
     engine.stream.start(std::move(tune), fade).reset();
+    if (engine.device) engine.device->cut();
     return 1;
 }
 
 int32_t pxtone_Tune_Stop(void) {
-    int64_t position = the_engine().stream.stop();
+    Engine &engine = the_engine();
+    int64_t unheard = engine.device ? engine.device->queued_frames() : 0;
+    int64_t position = engine.stream.stop(unheard);
+    if (engine.device) engine.device->cut();
     return int32_t(std::min<int64_t>(position, INT32_MAX));
 }
 

@@ -34,7 +34,7 @@ struct Engine : AudioClient {
     bool load_failed = false;
     DeviceOpener opener;  // null: SDL
 
-    void fill(int16_t *out, int frames) override { stream.fill(out, frames); }
+    bool fill(int16_t *out, int frames) override { return stream.fill(out, frames); }
     void device_lost() override { error.set("sound device lost, silent"); }
 };
 

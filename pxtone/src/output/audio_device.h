@@ -1,6 +1,6 @@
 // The sound output behind the engine: something that asks for a buffer of
-// samples at the output's pace. The real one is SDL audio; the tests use an
-// in-memory device they pump themselves.
+// samples at the output's pace. The real ones are PulseAudio (ours) and SDL
+// audio; the tests use an in-memory device they pump themselves.
 #ifndef PXTONE_AUDIO_DEVICE_H
 #define PXTONE_AUDIO_DEVICE_H
 
@@ -24,7 +24,9 @@ struct AudioFormat {
 class AudioClient {
 public:
     // Writes `frames` interleaved 16-bit frames of the format's channels.
-    virtual void fill(int16_t *out, int frames) = 0;
+    // True when they follow a cut (a start or a stop since the buffer
+    // before): a device drops what it still queues of earlier buffers.
+    virtual bool fill(int16_t *out, int frames) = 0;
     virtual void device_lost() = 0;
 
 protected:
@@ -51,6 +53,12 @@ public:
     // from the stuck thread, which fills no more either. The caller then
     // lets the device go without destroying it.
     virtual void abandon() {}
+    // Control thread, after a cut: a device that queues sound asks for its
+    // next buffer now rather than when its queue has room.
+    virtual void cut() {}
+    // Control thread: frames handed out that are not heard yet and that the
+    // next cut drops (0 where nothing is dropped).
+    virtual int64_t queued_frames() const { return 0; }
 };
 
 // A device, or none with an error text saying why.
@@ -62,10 +70,17 @@ struct OpenedDevice {
 // Opens a device for `format` that starts calling client.fill() at once.
 using DeviceOpener = std::function<OpenedDevice(const AudioFormat &format, AudioClient &client)>;
 
-// SDL audio on its default driver, else a silent clock of our own (health
-// silent). Always returns a device; `error` is set when it is not the one
-// asked for. Control thread.
+// SDL audio on its default driver (our own PulseAudio output where that
+// driver is PulseAudio), else a silent clock of our own (health silent).
+// Always returns a device; `error` is set when it is not the one asked for.
+// Control thread.
 OpenedDevice open_sdl_device(const AudioFormat &format, AudioClient &client);
+
+// PulseAudio's default server and sink, `format.frames` frames at most
+// queued ahead of the listener, in periods of a quarter of that; null with
+// `error` set when no server answers within two seconds.
+std::unique_ptr<AudioDevice> open_pulse_device(const AudioFormat &format, AudioClient &client,
+                                               std::string &error);
 
 // A silent output: a thread that calls client.fill() at real-time pace and
 // throws the sound away. `health` is what it reports.

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -215,6 +216,14 @@ std::unique_ptr<AudioDevice> open_on_driver(const char *driver, const AudioForma
                                             AudioClient &client, DeviceHealth health) {
     std::string error;
     if (!start_sdl_audio(driver, error)) return nullptr;
+    const char *chosen = SDL_GetCurrentAudioDriver();
+    if (chosen && std::strcmp(chosen, "pulseaudio") == 0) {
+        // SDL found a PulseAudio server: ours plays there with less queued.
+        if (auto pulse = open_pulse_device(format, client, error)) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return pulse;
+        }
+    }
     auto device = std::make_unique<SdlDevice>(format, client, health);
     if (device->open(error)) return device;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -16,22 +16,36 @@ TuneHandle Stream::start(TuneHandle tune, int64_t fade_length) {
     bw_set_loops(tune_.get(), loop_ ? BW_LOOP_FOREVER : 1);
     fade_ = StreamFade(fade_length);
     playing_ = true;
+    cut_ = true;
     streaming_.store(true, std::memory_order_release);
     return tune;
 }
 
-int64_t Stream::stop() {
+int64_t Stream::stop(int64_t unheard) {
     std::lock_guard<std::mutex> lock(mutex_);
+    const bool was_playing = playing_;
+    cut_ = cut_ || playing_;
     playing_ = false;
     streaming_.store(false, std::memory_order_release);
     // At most the song's end, also while a delay's echoes ring out after it.
     bw_position at{};
     bw_get_position(tune_.get(), &at);
-    return at.song_frame;
+    if (!was_playing || unheard <= 0) return at.song_frame;
+    return song_frame_at(std::max<int64_t>(0, at.frame - unheard));
+}
+
+// The song position of output frame `frame`: output frames run through the
+// first pass, then each later one from the repeat position.
+int64_t Stream::song_frame_at(int64_t frame) {
+    bw_info info{};
+    bw_get_info(tune_.get(), &info, sizeof info);
+    if (frame < info.frames || info.repeat_frames <= 0) return std::min(frame, info.frames);
+    return info.repeat_frame + (frame - info.frames) % info.repeat_frames;
 }
 
 TuneHandle Stream::take_tune() {
     std::lock_guard<std::mutex> lock(mutex_);
+    cut_ = cut_ || playing_;
     playing_ = false;
     streaming_.store(false, std::memory_order_release);
     return std::move(tune_);
@@ -43,8 +57,10 @@ void Stream::set_loop(bool on) {
     bw_set_loops(tune_.get(), on ? BW_LOOP_FOREVER : 1);
 }
 
-bool Stream::render_locked(int16_t *out, int frames, int32_t *ticks) {
+bool Stream::render_locked(int16_t *out, int frames, int32_t *ticks, bool *cut) {
     std::lock_guard<std::mutex> lock(mutex_);
+    *cut = cut_;
+    cut_ = false;
     std::fill(out, out + frames * channels_, int16_t(0));
     if (!playing_) return false;
     bw_position at{};
@@ -61,11 +77,13 @@ bool Stream::render_locked(int16_t *out, int frames, int32_t *ticks) {
     return true;
 }
 
-void Stream::fill(int16_t *out, int frames) {
+bool Stream::fill(int16_t *out, int frames) {
     int32_t ticks = 0;
-    bool played = render_locked(out, frames, &ticks);
+    bool cut = false;
+    bool played = render_locked(out, frames, &ticks, &cut);
     PXTONEPLAY_CALLBACK callback = callback_.load(std::memory_order_acquire);
     if (played && callback) callback(ticks);
+    return cut;
 }
 
 }  // namespace pxtone

@@ -27,10 +27,11 @@ public:
     // caller to destroy outside the lock. Control thread.
     TuneHandle start(TuneHandle tune, int64_t fade_length);
     // Stops handing out sound. Returns the frame position of the first sound
-    // not handed out yet (at most the song's length); when nothing plays,
-    // where the last started tune stopped or ended; 0 when none was
-    // started. Control thread.
-    int64_t stop();
+    // not heard: the first not handed out less the `unheard` frames handed
+    // out that the device drops (at least 0, at most the song's length);
+    // when nothing plays, where the last started tune stopped or ended; 0
+    // when none was started. Control thread.
+    int64_t stop(int64_t unheard = 0);
     // Stops and gives up the instance (null when there was none).
     TuneHandle take_tune();
     // Passed on to the instance now and to every one started later: loop on
@@ -43,13 +44,15 @@ public:
 
     // Audio thread: writes `frames` frames (silence when nothing plays), then,
     // if a tune was playing, calls the play callback with the tick position
-    // of the buffer's first frame, with no lock held.
-    void fill(int16_t *out, int frames);
+    // of the buffer's first frame, with no lock held. True when this is the
+    // first buffer after a start, stop or take_tune().
+    bool fill(int16_t *out, int frames);
 
 private:
     // Renders one buffer under the lock; returns whether a tune was playing
     // and its tick position at the buffer's start.
-    bool render_locked(int16_t *out, int frames, int32_t *ticks);
+    bool render_locked(int16_t *out, int frames, int32_t *ticks, bool *cut);
+    int64_t song_frame_at(int64_t frame);
 
     std::mutex mutex_;
     // Guarded by mutex_:
@@ -57,6 +60,7 @@ private:
     StreamFade fade_;
     bool playing_ = false;
     bool loop_ = false;
+    bool cut_ = false;  // a start or stop since the last buffer
     int channels_ = 2;
     // Lock-free:
     std::atomic<bool> streaming_{false};

@@ -1,0 +1,132 @@
+"""When the jukebox's sound is heard, measured from outside as a listener
+would: parec records the PulseAudio sink's monitor in 5 ms fragments and
+each fragment is stamped with the time it arrived, so every recorded frame
+has the moment it was heard (at most a fragment late). Shared by the
+latency test and bench/sound-latency."""
+import os
+import random
+import subprocess
+import threading
+import time
+
+import numpy as np
+
+import skin_model as sm
+from jukebox_session import HOLD, spawn, wait_until
+from pulse_server import SINK
+
+FRAGMENT_MS = 5
+LOUD = 200  # of 32767: a sine note of the test tunes passes it within a few frames
+STOP = 3
+
+
+class StampedRecorder:
+    """parec on the sink's monitor; frames() and heard_at() read what has
+    arrived so far. Monotonic seconds, as time.monotonic()."""
+
+    def __init__(self, pulse):
+        self.rate = pulse.rate
+        self.proc = spawn(["parec", "-d", SINK + ".monitor", "--format=s16le",
+                           f"--rate={self.rate}", "--channels=2", "--raw",
+                           f"--latency-msec={FRAGMENT_MS}"],
+                          env=pulse.env(), stdout=subprocess.PIPE, stderr=pulse.log)
+        self.chunks, self.stamps = [], []  # stamps: (arrival, frames so far)
+        self.lock = threading.Lock()
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
+
+    def _read(self):
+        fd, total, tail = self.proc.stdout.fileno(), 0, b""
+        while True:
+            data = os.read(fd, 4096)
+            now = time.monotonic()
+            if not data:
+                return
+            data = tail + data
+            whole = len(data) // 4 * 4
+            data, tail = data[:whole], data[whole:]
+            total += whole // 4
+            with self.lock:
+                self.chunks.append(data)
+                self.stamps.append((now, total))
+
+    def stop(self):
+        self.proc.terminate()
+        self.proc.wait(5)
+        self.reader.join(5)
+
+    def frames(self):
+        """Every frame so far, loudest channel, and each frame's arrival."""
+        with self.lock:
+            raw, stamps = b"".join(self.chunks), list(self.stamps)
+        x = np.frombuffer(raw, dtype="<i2").reshape(-1, 2)
+        level = np.max(np.abs(x.astype(np.int32)), axis=1)
+        arrival = np.empty(len(level))
+        start = 0
+        for when, end in stamps:
+            arrival[start:end] = when
+            start = end
+        return level, arrival
+
+    def wait_for(self, what, t, loud, timeout=2.0):
+        """Seconds from t to the first frame heard after t that is loud
+        (loud=True) or, when loud is False, to the last loud frame before a
+        quiet stretch of 0.2 s."""
+        def probe():
+            level, arrival = self.frames()
+            after = np.nonzero(arrival > t)[0]
+            if len(after) == 0:
+                return None
+            first = after[0]
+            if loud:
+                hits = np.nonzero(level[first:] > LOUD)[0]
+                return arrival[first + hits[0]] - t if len(hits) else None
+            quiet_run = int(0.2 * self.rate)
+            is_loud = level[first:] > LOUD
+            for i in range(0, len(is_loud) - quiet_run, 64):
+                if not is_loud[i:i + quiet_run].any():
+                    before = np.nonzero(level[:first + i] > LOUD)[0]
+                    return (arrival[before[-1]] if len(before) else t) - t
+            return None
+        return wait_until(what, timeout, probe, interval=0.02)
+
+
+def act(jb, how, row=0):
+    """Does one thing to the jukebox, held for a few frames as a hand
+    would; returns when its press was sent."""
+    if how == "space":
+        jb.key_down("space")
+        t = time.monotonic()
+        time.sleep(HOLD)
+        jb.key_up("space")
+    else:
+        jb.move(*(sm.row_centre(row) if how == "pick" else sm.button_centre(STOP)))
+        jb.xdotool("mousedown", "1")
+        t = time.monotonic()
+        time.sleep(HOLD)
+        jb.mouse_up()
+    jb.park()
+    return t
+
+
+def measure_answers(jb, recorder, cycles):
+    """`cycles` rounds of: pick a row, stop with Space, resume with Space,
+    stop with the button (the list holds two
+    tunes, the first current), each after a pause of 0.4-0.6 s (so the actions
+    land at every point of the device's cycle). Returns seconds by kind:
+    {"pick": [...], "resume": [...], "stop": [...]}."""
+    got = {"pick": [], "resume": [], "stop": []}
+    for i in range(cycles):
+        for how, kind, loud in (("pick", "pick", True), ("space", "stop", False),
+                                ("space", "resume", True), ("stop", "stop", False)):
+            time.sleep(random.uniform(0.4, 0.6))
+            # the current tune's row picks nothing: rows 2 and 1 by turns
+            t = act(jb, how, row=(i + 1) % 2)
+            got[kind].append(recorder.wait_for(f"{kind} {i + 1} heard", t, loud))
+    return got
+
+
+def describe(seconds):
+    ms = sorted(1000 * s for s in seconds)
+    return f"median {np.median(ms):5.1f} ms, worst {ms[-1]:5.1f} ms ({len(ms)}: " + \
+        " ".join(f"{m:.0f}" for m in ms) + ")"
