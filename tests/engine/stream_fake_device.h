@@ -18,6 +18,9 @@ struct FakeOutput {
     std::atomic<pxtone::DeviceHealth> health_at_open{pxtone::DeviceHealth::working};
     std::atomic<bool> closable{true};
     std::atomic<int> opened{0}, closed{0};
+    std::atomic<int64_t> queued{0};  // what the device says it still queues
+    std::atomic<int> cut_calls{0};
+    std::vector<bool> cut_flags;     // what each fill answered, under mutex
     std::vector<std::unique_ptr<pxtone::AudioDevice>> abandoned;  // kept, as the engine lets go
 
     // Asks the engine for `buffers` buffers, one fill each; returns their
@@ -28,7 +31,8 @@ struct FakeOutput {
         if (!client) return out;
         size_t step = size_t(format.frames) * size_t(format.channels);
         out.resize(step * size_t(buffers));
-        for (int b = 0; b < buffers; b++) client->fill(out.data() + step * size_t(b), format.frames);
+        for (int b = 0; b < buffers; b++)
+            cut_flags.push_back(client->fill(out.data() + step * size_t(b), format.frames));
         return out;
     }
     // Tells the engine its device is gone, from the caller's thread, as a
@@ -55,6 +59,8 @@ public:
     }
     pxtone::DeviceHealth health() const override { return health_.load(); }
     bool can_close() const override { return out_.closable.load(); }
+    void cut() override { out_.cut_calls++; }
+    int64_t queued_frames() const override { return out_.queued.load(); }
     void abandon() override {
         std::lock_guard<std::mutex> lock(out_.mutex);
         out_.client = nullptr;

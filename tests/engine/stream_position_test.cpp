@@ -42,6 +42,48 @@ TEST_F(Stream, StopThenStartContinuesAtTheSameSample) {
     EXPECT_TRUE(calls[0].streaming);
 }
 
+// A device that drops its queue at a cut: the stop position leaves out what
+// it still queued (across the loop's jump too), the first buffer after each
+// start or stop says it follows a cut, and the device is told at once.
+TEST_F(Stream, StopLeavesOutWhatTheDeviceDrops) {
+    struct Case {
+        int buffers;
+        int64_t queued;
+        int64_t want;  // song frame of the stop
+    };
+    // A two-second song repeating its second second; looped.
+    const Case cases[] = {
+        {5, 0, 5 * FRAMES},
+        {5, 3000, 5 * FRAMES - 3000},
+        {5, 99 * FRAMES, 0},
+        // 22 buffers are 45056 frames, 956 past the jump at 44100: 3000
+        // queued frames go back into the first pass's end.
+        {22, 3000, 22 * FRAMES - 3000},
+        // 30 buffers: 61440 frames, song frame 39390; 500 queued.
+        {30, 500, 30 * FRAMES - 2 * RATE + RATE - 500},
+    };
+    std::string path = write_tune(dir, "a.ptcop", held_note_song(2, 1));
+    pxtone_Tune_SetLoop(1);
+    for (const Case &c : cases) {
+        out.queued = 0;
+        play(path);
+        int cuts = out.cut_calls;
+        out.pump(c.buffers);
+        out.queued = c.queued;
+        EXPECT_EQ(pxtone_Tune_Stop(), c.want) << c.buffers << " buffers, " << c.queued << " queued";
+        EXPECT_EQ(pxtone_Tune_Stop(), c.want) << "a second stop drops nothing more";
+        EXPECT_EQ(out.cut_calls, cuts + 2) << "told at the stops";
+        out.pump(2);
+        std::lock_guard<std::mutex> lock(out.mutex);
+        std::vector<bool> flags(out.cut_flags.end() - c.buffers - 2, out.cut_flags.end());
+        std::vector<bool> want(size_t(c.buffers) + 2, false);
+        want[0] = want[size_t(c.buffers)] = true;
+        EXPECT_EQ(flags, want) << "the first buffer after the start and after the stop";
+        pxtone_Tune_Release();
+    }
+    pxtone_Tune_SetLoop(0);
+}
+
 TEST_F(Stream, CallbackTicksGrowWithTheSoundHandedOut) {
     std::string path = write_tune(dir, "a.ptcop", held_note_song(2));
     play(path);

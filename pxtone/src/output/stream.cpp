@@ -17,6 +17,7 @@ TuneHandle Stream::start(TuneHandle tune, int64_t fade_length) {
     fade_ = StreamFade(fade_length);
     playing_ = true;
     cut_ = true;
+    stopped_at_ = -1;
     streaming_.store(true, std::memory_order_release);
     return tune;
 }
@@ -30,8 +31,10 @@ int64_t Stream::stop(int64_t unheard) {
     // At most the song's end, also while a delay's echoes ring out after it.
     bw_position at{};
     bw_get_position(tune_.get(), &at);
-    if (!was_playing || unheard <= 0) return at.song_frame;
-    return song_frame_at(std::max<int64_t>(0, at.frame - unheard));
+    if (was_playing)
+        stopped_at_ = unheard > 0 ? song_frame_at(std::max<int64_t>(0, at.frame - unheard))
+                                  : at.song_frame;
+    return stopped_at_ >= 0 ? stopped_at_ : at.song_frame;
 }
 
 // The song position of output frame `frame`: output frames run through the

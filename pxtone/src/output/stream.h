@@ -61,6 +61,7 @@ private:
     bool playing_ = false;
     bool loop_ = false;
     bool cut_ = false;  // a start or stop since the last buffer
+    int64_t stopped_at_ = -1;  // where the last stop left the tune playing
     int channels_ = 2;
     // Lock-free:
     std::atomic<bool> streaming_{false};

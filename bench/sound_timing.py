@@ -1,8 +1,9 @@
 """When the jukebox's sound is heard, measured from outside as a listener
 would: parec records the PulseAudio sink's monitor in 5 ms fragments and
 each fragment is stamped with the time it arrived, so every recorded frame
-has the moment it was heard (at most a fragment late). Shared by the
-latency test and bench/sound-latency."""
+has the moment it was heard (at most a fragment late). The instrument of
+bench/sound-latency, and of the e2e latency test; it drives the jukebox
+with the e2e helpers (tests/e2e on the path)."""
 import os
 import random
 import subprocess
@@ -55,6 +56,12 @@ class StampedRecorder:
         self.proc.wait(5)
         self.reader.join(5)
 
+    def sound(self):
+        """Every frame so far, (frames, 2) int16."""
+        with self.lock:
+            raw = b"".join(self.chunks)
+        return np.frombuffer(raw, dtype="<i2").reshape(-1, 2)
+
     def frames(self):
         """Every frame so far, loudest channel, and each frame's arrival."""
         with self.lock:
@@ -71,7 +78,7 @@ class StampedRecorder:
     def wait_for(self, what, t, loud, timeout=2.0):
         """Seconds from t to the first frame heard after t that is loud
         (loud=True) or, when loud is False, to the last loud frame before a
-        quiet stretch of 0.2 s."""
+        quiet stretch of 0.2 s; and that frame's index."""
         def probe():
             level, arrival = self.frames()
             after = np.nonzero(arrival > t)[0]
@@ -80,13 +87,14 @@ class StampedRecorder:
             first = after[0]
             if loud:
                 hits = np.nonzero(level[first:] > LOUD)[0]
-                return arrival[first + hits[0]] - t if len(hits) else None
+                return (arrival[first + hits[0]] - t, first + hits[0]) if len(hits) else None
             quiet_run = int(0.2 * self.rate)
             is_loud = level[first:] > LOUD
             for i in range(0, len(is_loud) - quiet_run, 64):
                 if not is_loud[i:i + quiet_run].any():
                     before = np.nonzero(level[:first + i] > LOUD)[0]
-                    return (arrival[before[-1]] if len(before) else t) - t
+                    last = before[-1] if len(before) else first
+                    return (arrival[last] if len(before) else t) - t, last
             return None
         return wait_until(what, timeout, probe, interval=0.02)
 
@@ -113,9 +121,11 @@ def measure_answers(jb, recorder, cycles):
     """`cycles` rounds of: pick a row, stop with Space, resume with Space,
     stop with the button (the list holds two
     tunes, the first current), each after a pause of 0.4-0.6 s (so the actions
-    land at every point of the device's cycle). Returns seconds by kind:
-    {"pick": [...], "resume": [...], "stop": [...]}."""
+    land at every point of the device's cycle). Returns (seconds, frame
+    heard) by kind: {"pick": [...], "resume": [...], "stop": [...]}, and the
+    row of each pick."""
     got = {"pick": [], "resume": [], "stop": []}
+    rows = []
     for i in range(cycles):
         for how, kind, loud in (("pick", "pick", True), ("space", "stop", False),
                                 ("space", "resume", True), ("stop", "stop", False)):
@@ -123,10 +133,11 @@ def measure_answers(jb, recorder, cycles):
             # the current tune's row picks nothing: rows 2 and 1 by turns
             t = act(jb, how, row=(i + 1) % 2)
             got[kind].append(recorder.wait_for(f"{kind} {i + 1} heard", t, loud))
-    return got
+        rows.append((i + 1) % 2)
+    return got, rows
 
 
-def describe(seconds):
-    ms = sorted(1000 * s for s in seconds)
+def describe(heard):
+    ms = sorted(1000 * s for s, _ in heard)
     return f"median {np.median(ms):5.1f} ms, worst {ms[-1]:5.1f} ms ({len(ms)}: " + \
         " ".join(f"{m:.0f}" for m in ms) + ")"
