@@ -165,9 +165,7 @@ bool PulseDevice::wait_ready(std::string &error) {
                 attr.fragsize = uint32_t(-1);
                 pa_stream_set_state_callback(stream_, on_stream_state, this);
                 pa_stream_set_write_callback(stream_, on_room, this);
-                auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY |
-                                               PA_STREAM_AUTO_TIMING_UPDATE |
-                                               PA_STREAM_INTERPOLATE_TIMING);
+                auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY);
                 if (pa_stream_connect_playback(stream_, nullptr, &attr, flags, nullptr, nullptr) < 0)
                     error = pa_strerror(pa_context_errno(context_));
             }
@@ -193,7 +191,8 @@ void PulseDevice::write_loop() {
 // Waits for room, a cut or the end; writes a period when there is one to
 // write. False once the writer is done (stopping, or the pace handed over).
 bool PulseDevice::wait_for_room() {
-    const auto POLL = std::chrono::milliseconds(20);
+    // Room and cuts wake the writer; the timeout only spots a frozen server.
+    const auto POLL = std::chrono::milliseconds(100);
     bool forced = false;
     {
         std::unique_lock<std::mutex> lock(wake_mutex_);
@@ -279,15 +278,17 @@ void PulseDevice::cut() {
     wake_cv_.notify_all();
 }
 
+// What the server holds is its target length less the room it last asked
+// for: right to within a period, and no timing queries to keep up.
 int64_t PulseDevice::queued_frames() const {
     if (lost_.load()) return 0;
-    pa_usec_t usec = 0;
-    int negative = 0;
     pa_threaded_mainloop_lock(loop_);
-    bool known = pa_stream_get_latency(stream_, &usec, &negative) == 0;
+    const pa_buffer_attr *attr = pa_stream_get_buffer_attr(stream_);
+    size_t target = attr ? attr->tlength : 0, room = pa_stream_writable_size(stream_);
     pa_threaded_mainloop_unlock(loop_);
-    if (!known || negative) return 0;
-    return std::min<int64_t>(int64_t(usec) * format_.rate / 1000000, 4 * int64_t(period_));
+    if (room == size_t(-1) || room >= target) return 0;
+    const size_t frame_bytes = size_t(format_.channels) * (format_.bits == 8 ? 1 : 2);
+    return int64_t((target - room) / frame_bytes);
 }
 
 bool PulseDevice::can_close() const {
