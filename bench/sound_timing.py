@@ -13,7 +13,7 @@ import time
 import numpy as np
 
 import skin_model as sm
-from jukebox_session import HOLD, spawn, wait_until
+from jukebox_session import HOLD, TITLE_SPOT, spawn, wait_until
 from pulse_server import SINK
 
 FRAGMENT_MS = 5
@@ -101,18 +101,18 @@ class StampedRecorder:
 
 def act(jb, how, row=0):
     """Does one thing to the jukebox, held for a few frames as a hand
-    would; returns when its press was sent."""
+    would; returns the time just before its press was sent (xdotool then
+    takes a few ms to start: the figures are at most that much high)."""
     if how == "space":
-        jb.key_down("space")
-        t = time.monotonic()
-        time.sleep(HOLD)
-        jb.key_up("space")
+        jb.move(*TITLE_SPOT)  # keys go to the window under the pointer
+        press, release = ("keydown", "space"), ("keyup", "space")
     else:
         jb.move(*(sm.row_centre(row) if how == "pick" else sm.button_centre(STOP)))
-        jb.xdotool("mousedown", "1")
-        t = time.monotonic()
-        time.sleep(HOLD)
-        jb.mouse_up()
+        press, release = ("mousedown", "1"), ("mouseup", "1")
+    t = time.monotonic()
+    jb.xdotool(*press)
+    time.sleep(HOLD)
+    jb.xdotool(*release)
     jb.park()
     return t
 
