@@ -83,12 +83,12 @@ private:
     std::thread writer_;
 };
 
-pa_sample_spec sample_spec(const AudioFormat &format) {
-    pa_sample_spec spec{};
-    spec.format = format.bits == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16NE;
-    spec.rate = uint32_t(format.rate);
-    spec.channels = uint8_t(format.channels);
-    return spec;
+pa_sample_spec sample_layout(const AudioFormat &format) {
+    pa_sample_spec layout{};
+    layout.format = format.bits == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16NE;
+    layout.rate = uint32_t(format.rate);
+    layout.channels = uint8_t(format.channels);
+    return layout;
 }
 
 void PulseDevice::on_state(pa_context *, void *self) {
@@ -154,8 +154,8 @@ bool PulseDevice::wait_ready(std::string &error) {
         pa_threaded_mainloop_lock(loop_);
         pa_context_state_t cs = pa_context_get_state(context_);
         if (cs == PA_CONTEXT_READY && !stream_) {
-            pa_sample_spec spec = sample_spec(format_);
-            stream_ = pa_stream_new(context_, "Playback", &spec, nullptr);
+            pa_sample_spec layout = sample_layout(format_);
+            stream_ = pa_stream_new(context_, "Playback", &layout, nullptr);
             if (stream_) {
                 pa_buffer_attr attr{};
                 attr.maxlength = uint32_t(-1);
