@@ -50,6 +50,7 @@ TuneHandle Stream::take_tune() {
     std::lock_guard<std::mutex> lock(mutex_);
     cut_ = cut_ || playing_;
     playing_ = false;
+    stopped_at_ = -1;
     streaming_.store(false, std::memory_order_release);
     return std::move(tune_);
 }
