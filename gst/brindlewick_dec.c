@@ -17,6 +17,8 @@ typedef struct {
     bw_tune *tune; /* NULL until a tune is loaded */
     gint rate, channels;
     gint num_loops; /* as the base class counts them: repeats, -1 for ever */
+    gint playing;   /* atomic: a tune is loaded, so the output loop may be running */
+    GstPadEventFunction base_src_event;
 } BrindlewickDec;
 
 typedef struct {
@@ -145,6 +147,7 @@ static gboolean brindlewick_dec_load_from_buffer(GstNonstreamAudioDecoder *dec, 
             bw_seek(self->tune, (gint64)gst_util_uint64_scale_int_round(*initial_position, self->rate,
                                                                         GST_SECOND));
         GST_INFO_OBJECT(self, "loaded at %d Hz, %d channels", self->rate, self->channels);
+        g_atomic_int_set(&self->playing, 1);
     }
     /* A tune the engine refused has had its error posted; the stream then
      * ends at once (no tune renders no frames). Returning FALSE would post
@@ -276,8 +279,36 @@ static void brindlewick_dec_finalize(GObject *object)
     G_OBJECT_CLASS(brindlewick_dec_parent_class)->finalize(object);
 }
 
+/* A flushing seek flushes downstream before the base class sees it. The
+ * base class takes its lock first and flushes after, while its output loop
+ * may hold that lock in a push that a sink blocks: at the end of the stream
+ * (an appsink waiting for its samples to be pulled, a sink for the last
+ * buffer's time to come). Seeking then hung for good; the flush lets the
+ * push return. */
+static gboolean brindlewick_dec_src_event(GstPad *pad, GstObject *parent, GstEvent *event)
+{
+    BrindlewickDec *self = DEC(parent);
+    gboolean flushed = FALSE;
+    if (GST_EVENT_TYPE(event) == GST_EVENT_SEEK && g_atomic_int_get(&self->playing)) {
+        GstFormat format;
+        GstSeekFlags flags;
+        gst_event_parse_seek(event, NULL, &format, &flags, NULL, NULL, NULL, NULL);
+        flushed = format == GST_FORMAT_TIME && (flags & GST_SEEK_FLAG_FLUSH);
+        if (flushed)
+            gst_pad_push_event(pad, gst_event_new_flush_start());
+    }
+    gboolean ok = self->base_src_event(pad, parent, event);
+    if (flushed && !ok)
+        gst_pad_push_event(pad, gst_event_new_flush_stop(FALSE)); /* refused: undo the flush */
+    return ok;
+}
+
 static void brindlewick_dec_init(BrindlewickDec *self)
 {
+    GstPad *src = GST_NONSTREAM_AUDIO_DECODER_SRC_PAD(self);
+    self->base_src_event = GST_PAD_EVENTFUNC(src);
+    gst_pad_set_event_function(src, brindlewick_dec_src_event);
+    self->playing = 0;
     self->tune = NULL;
     self->rate = DEFAULT_RATE;
     self->channels = DEFAULT_CHANNELS;

@@ -3,8 +3,9 @@
  * Hz stereo ! appsink; the raw samples go to OUT.
  *
  *   gst_probe seek TUNE SECONDS OUT    plays, seeks (flushing, accurate) to
- *                                      SECONDS once playing; OUT gets what
- *                                      comes from there to the end
+ *                                      SECONDS 0.3 s after the first sample;
+ *                                      OUT gets what comes from there to
+ *                                      the end
  *   gst_probe pair TUNE1 OUT1 TUNE2 OUT2   two pipelines playing at once
  *
  * Exits 0 when every pipeline reached its end, 1 on an error (printed). */
@@ -87,6 +88,10 @@ static int seek_mode(const char *tune, double seconds, const char *out)
     GstSample *first = gst_app_sink_try_pull_sample(run.sink, WAIT); /* playing now */
     if (first)
         gst_sample_unref(first);
+    /* Lets the decoder reach the end first (it runs far ahead of the
+     * appsink, which then holds it at the end of the stream): the seek must
+     * still get through. */
+    g_usleep(300 * 1000);
     const gint64 target = (gint64)(seconds * GST_SECOND);
     if (!gst_element_seek_simple(run.pipeline, GST_FORMAT_TIME,
                                  GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE, target)) {
