@@ -99,6 +99,19 @@ class StampedRecorder:
         return wait_until(what, timeout, probe, interval=0.02)
 
 
+def warm_up(jb, seconds=1.5, stop=True):
+    """Plays tune 1 a while (a new PulseAudio stream may ask for little at
+    first), then stops it unless stop is False; each step seen done on the
+    screen, so the rounds after start from a known state."""
+    from watching import bar_stands_still
+    jb.key("space")
+    jb.wait_screen("tune 1 playing", 5, lambda s: s.current_tune == 1 and s.bar_width > 0)
+    time.sleep(seconds)
+    if stop:
+        jb.key("space")
+        bar_stands_still(jb)
+
+
 def act(jb, how, row=0):
     """Does one thing to the jukebox, held for a few frames as a hand
     would; returns the time just before its press was sent (xdotool then
@@ -118,7 +131,7 @@ def act(jb, how, row=0):
 
 
 def measure_answers(jb, recorder, cycles):
-    """`cycles` rounds of: pick a row, stop with Space, resume with Space,
+    """After warm_up(): `cycles` rounds of: pick a row, stop with Space, resume with Space,
     stop with the button (the list holds two
     tunes, the first current), each after a pause of 0.4-0.6 s (so the actions
     land at every point of the device's cycle). Returns (seconds, frame

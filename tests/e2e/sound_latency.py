@@ -7,7 +7,6 @@ renders it."""
 import os
 import subprocess
 import sys
-import time
 import wave
 
 import numpy as np
@@ -19,7 +18,7 @@ from pulse_server import PulseServer
 
 CYCLES = 4
 MEDIAN_MS = {"pick": 70, "stop": 70, "resume": 70 + 34}  # Space acts a frame later
-WARM_UP = 1.5  # a new PulseAudio stream asks for little sound at first
+WARM_UP = 1.5  # seconds
 TUNES = [("one.ptcop", 16.0, [0, 4, 7, 12, 7, 4, 0, -5]),
          ("two.ptcop", 16.0, [12, 7, 4, 0, 4, 7, 12, 7])]
 COMPARED = 0.25  # seconds of each pick compared with the render
@@ -40,9 +39,7 @@ def test():
         with PulseServer(jb.workdir) as pulse:
             jb.start(env=pulse.env({"SDL_AUDIODRIVER": "pulseaudio"}))
             wait_until("the program's stream on the server", 10, pulse.playing_streams)
-            jb.key("space")
-            time.sleep(WARM_UP)
-            jb.key("space")
+            st.warm_up(jb, WARM_UP)
             recorder = st.StampedRecorder(pulse)
             try:
                 got, rows = st.measure_answers(jb, recorder, CYCLES)
