@@ -46,8 +46,10 @@ def test():
             finally:
                 recorder.stop()
             heard = recorder.sound()
-            renders = [render(ptrender, os.path.join(jb.folder, name), pulse.rate, jb.workdir)
-                       for name, _, _ in TUNES]
+            # the list's order is the folder's, not the names'
+            listed = [r.name for r in jb.screen().rows]
+            renders = [render(ptrender, os.path.join(jb.folder, listed[row] + ".ptcop"),
+                              pulse.rate, jb.workdir) for row in (0, 1)]
             rate = pulse.rate
     for kind, what in (("pick", "click on a row -> sound"), ("resume", "Space -> sound"),
                        ("stop", "stop -> silence")):
