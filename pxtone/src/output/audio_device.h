@@ -70,8 +70,9 @@ struct OpenedDevice {
 // Opens a device for `format` that starts calling client.fill() at once.
 using DeviceOpener = std::function<OpenedDevice(const AudioFormat &format, AudioClient &client)>;
 
-// SDL audio on its default driver (our own PulseAudio output where that
-// driver is PulseAudio), else a silent clock of our own (health silent).
+// Our own PulseAudio output where a server answers (unless SDL_AUDIODRIVER
+// names another driver), else SDL audio on its default driver, else a
+// silent clock of our own (health silent).
 // Always returns a device; `error` is set when it is not the one asked for.
 // Control thread.
 OpenedDevice open_sdl_device(const AudioFormat &format, AudioClient &client);

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -216,24 +217,30 @@ std::unique_ptr<AudioDevice> open_on_driver(const char *driver, const AudioForma
                                             AudioClient &client, DeviceHealth health) {
     std::string error;
     if (!start_sdl_audio(driver, error)) return nullptr;
-    const char *chosen = SDL_GetCurrentAudioDriver();
-    if (chosen && std::strcmp(chosen, "pulseaudio") == 0) {
-        // SDL found a PulseAudio server: ours plays there with less queued.
-        if (auto pulse = open_pulse_device(format, client, error)) {
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-            return pulse;
-        }
-    }
     auto device = std::make_unique<SdlDevice>(format, client, health);
     if (device->open(error)) return device;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return nullptr;
 }
 
+// SDL would take PulseAudio first, when a server answers, unless
+// SDL_AUDIODRIVER names another driver.
+bool pulse_is_sdls_choice() {
+    const char *driver = std::getenv("SDL_AUDIODRIVER");
+    if (!driver || !*driver) return true;
+    return std::strncmp(driver, "pulseaudio", 10) == 0 && (driver[10] == '\0' || driver[10] == ',');
+}
+
 }  // namespace
 
 OpenedDevice open_sdl_device(const AudioFormat &format, AudioClient &client) {
     OpenedDevice opened;
+    // Ours plays there with less queued. SDL's own PulseAudio driver is not
+    // started at all then: taken down again at once, its hotplug thread
+    // could meet a server coming or going and abort in libpulse.
+    std::string pulse_error;
+    if (pulse_is_sdls_choice() && (opened.device = open_pulse_device(format, client, pulse_error)))
+        return opened;
     opened.device = open_on_driver(nullptr, format, client, DeviceHealth::working);
     if (opened.device) return opened;
     // Our own silent clock, not SDL's "dummy" driver: closing that one waits
