@@ -98,9 +98,11 @@ def launch(pipeline, timeout=120):
     1.22 itself now and then stays in its main loop after reporting an
     error while prerolling (as with wavparse and a broken WAV); it is
     stopped 2 s after that report and given status 1."""
-    with tempfile.TemporaryFile("w+") as err:
+    # The child writes through a file description of its own: one shared
+    # with the reader would have its offset moved back by every re-read.
+    with tempfile.NamedTemporaryFile("r") as err, open(err.name, "w") as child_err:
         proc = subprocess.Popen(["gst-launch-1.0", "-q"] + pipeline, env=gst_env(),
-                                stdout=subprocess.DEVNULL, stderr=err, text=True)
+                                stdout=subprocess.DEVNULL, stderr=child_err, text=True)
         deadline, reported = time.monotonic() + timeout, None
         while proc.poll() is None:
             time.sleep(0.02)
