@@ -33,8 +33,8 @@ constexpr double MIN_BENT_HZ = 44100.0 / 16384.0;
 // Nor above this, whatever a design asks: the phase stays finite.
 constexpr double MAX_BENT_HZ = 1e9;
 // The main oscillator's cycles are counted modulo this, which changes no
-// wave: the periodic ones repeat every cycle, and the random sequence's
-// index is taken modulo 2^32.
+// periodic wave; a random one reaches it only when bent far above the
+// output rate, and then starts its draws again.
 constexpr double CYCLE_WRAP = 4294967296.0;
 
 // Level of a unit's envelope, walked forward one sample at a time: linear
@@ -82,22 +82,21 @@ public:
     OscWave(const NoiseOsc &o, bool modulator)
         : osc_(o), random_(noise_is_random(o.type)),
           type_(random_ && modulator ? int32_t(NOISE_RANDOM2) : o.type),
-          start_(noise_random_start(o.offset)) {}
+          values_(o.offset) {}
     bool random() const { return random_; }
     double offset() const { return osc_.offset; }
-    double at(double cycles) const {
-        return random_ ? signed_(noise_random_wave(type_, cycles, start_))
-                       : periodic(cycles + osc_.offset);
+    double at(double cycles) {
+        return random_ ? signed_(values_.wave(type_, cycles)) : periodic(cycles + osc_.offset);
     }
     double periodic(double phase) const { return signed_(noise_wave(osc_.type, phase)); }
-    double held(int64_t k) const { return signed_(noise_random_value(start_ + k)); }
+    double held(int64_t k) { return signed_(values_.value(k)); }
 
 private:
     double signed_(double v) const { return osc_.reverse ? -v : v; }
     const NoiseOsc &osc_;
     bool random_;
     int32_t type_;
-    int64_t start_;
+    NoiseRandom values_;
 };
 
 // The main oscillator. Its periodic waves are read from a table of
@@ -120,7 +119,7 @@ public:
             for (int k = 0; k < MAIN_TABLE_SIZE; k++)
                 table_[k] = wave_.periodic(double(k) / MAIN_TABLE_SIZE);
     }
-    double at(double cycles, uint32_t sample) const {
+    double at(double cycles, uint32_t sample) {
         if (pairs_) return wave_.held((int64_t(sample) + 1) / 2);
         if (wave_.random()) return wave_.at(cycles);
         const double phase = cycles + wave_.offset();
@@ -138,7 +137,7 @@ void render_unit(const NoiseUnit &u, uint32_t n, std::vector<double> &out) {
     if (!u.has_main) return;
     NoiseEnvelope env(u.envelope);
     MainWave main(u.main);
-    const OscWave fm(u.fm, true), am(u.am, true);
+    OscWave fm(u.fm, true), am(u.am, true);
     double cycles = 0.0;  // of the main oscillator since the note began
     for (uint32_t i = 0; i < n; i++) {
         double t = i / NOISE_RATE;

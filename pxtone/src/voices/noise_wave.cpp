@@ -1,42 +1,51 @@
 #include "voices/noise_wave.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace pxtone {
 
 bool noise_is_random(int32_t type) { return type == NOISE_RANDOM || type == NOISE_RANDOM2; }
 
-double noise_random_value(int64_t k) {
-    if (k == 0) return 0.0;
-    // A 32-bit integer hash of the index: the same value for the same k on
-    // every note and every build, uniform over -1..1. Not the editor's
-    // values (its generator is not known), so the scores of the noise tunes
-    // move with the draw: of four keys this one is the only one passing
-    // every gate of the corpus pairs (see the engine README).
-    uint32_t x = uint32_t(uint64_t(k)) ^ 0xdeadbeefu;
-    x ^= x >> 16;
-    x *= 0x7feb352du;
-    x ^= x >> 15;
-    x *= 0x846ca68bu;
-    x ^= x >> 16;
-    return double(x) / 2147483648.0 - 1.0;
-}
+static uint16_t byte_swapped(uint32_t x) { return uint16_t(((x & 0xffu) << 8) | ((x >> 8) & 0xffu)); }
 
-int64_t noise_random_start(double offset) {
-    // 2^32 values a period (the whole sequence): an offset of 0.1 % already
-    // starts 4 million values along.
-    const double span = 4294967296.0;
+NoiseRandom::NoiseRandom(double offset) {
     const double p = offset - std::floor(offset);
-    return int64_t(std::llround(p * span));
+    start_ = std::min<int64_t>(std::llround(p * OFFSET_SPAN), OFFSET_SPAN - 1);
+    restart();
 }
 
-double noise_random_wave(int32_t type, double cycles, int64_t start) {
+void NoiseRandom::restart() {
+    last_ = 0x4444;
+    previous_ = 0x8888;
+    drawn_ = 0;
+    for (int64_t i = 0; i < start_; i++) step();
+    drawn_ = 0;
+}
+
+void NoiseRandom::step() {
+    const uint16_t next = byte_swapped(uint32_t(last_) + previous_);
+    previous_ = last_;
+    last_ = next;
+    drawn_++;
+}
+
+double NoiseRandom::value(int64_t k) {
+    if (start_ == 0 && k <= 0) return 0.0;
+    if (k < drawn_ - 1) restart();
+    if (k - drawn_ > MAX_DRAWS_PER_READ) drawn_ = k - MAX_DRAWS_PER_READ;
+    while (drawn_ < k) step();
+    const uint16_t v = k == drawn_ ? last_ : previous_;
+    return int16_t(v) / 32768.0;
+}
+
+double NoiseRandom::wave(int32_t type, double cycles) {
     const double cycle = std::floor(cycles);
-    const int64_t k = start + int64_t(cycle);
-    const double a = noise_random_value(k);
+    const int64_t k = int64_t(cycle);
+    const double a = value(k);
     if (type == NOISE_RANDOM2) return a;
     if (type != NOISE_RANDOM) return 0.0;
-    return a + (noise_random_value(k + 1) - a) * (cycles - cycle);
+    return a + (value(k + 1) - a) * (cycles - cycle);
 }
 
 // The odd harmonics 1, 3, .. 15 at 1/h each (as a ptvoice overtone wave

@@ -34,17 +34,39 @@ bool noise_is_random(int32_t type);
 // About -1..1. Random and unknown types are silent here.
 double noise_wave(int32_t type, double phase);
 
-// The random waves all read one fixed sequence, uniform over -1..1, whose
-// value 0 is 0: value k of it.
-double noise_random_value(int64_t k);
+// The values a random oscillator reads, as the editor draws them: value 0
+// is 0, value k (k >= 1) the k-th draw of a 16-bit additive generator whose
+// sum is stored byte-swapped (next = swap(last + previous), from last 0x4444
+// and previous 0x8888), read as a signed 16-bit fraction of -1..1. One cycle
+// of the generator holds 3,471,092,385 draws. An oscillator at offset 0
+// reads from value 0, one at any other offset from a start moved along by
+// the offset (where the editor starts it is not known).
+//
+// Reading forward costs one draw a value. A read more than
+// MAX_DRAWS_PER_READ values past the one before draws only that many and
+// takes the last as the value asked for (only a wave bent far above the
+// output rate moves so fast, and what it reads there is noise either way),
+// so a hostile design costs bounded time. A read behind the last restarts
+// the oscillator's draws.
+class NoiseRandom {
+public:
+    static constexpr int64_t MAX_DRAWS_PER_READ = 256;
+    // Values an offset of one whole period moves the start along.
+    static constexpr int64_t OFFSET_SPAN = 65536;
 
-// Where in the sequence a random oscillator of phase offset `offset` (1.0 =
-// one period) starts: offset 0 at value 0, any other offset far from it.
-int64_t noise_random_start(double offset);
+    explicit NoiseRandom(double offset);
+    double value(int64_t k);
+    // The wave `cycles` after its start: value floor(cycles), moving
+    // linearly to the next one over the cycle (type 4) or held (type 8).
+    double wave(int32_t type, double cycles);
 
-// A random wave `cycles` after its start: value `start + floor(cycles)`,
-// moving linearly to the next one over the cycle (type 4) or held (type 8).
-double noise_random_wave(int32_t type, double cycles, int64_t start);
+private:
+    void restart();
+    void step();
+    int64_t start_;
+    int64_t drawn_ = 0;  // draws made since the start
+    uint16_t last_ = 0, previous_ = 0;
+};
 
 }  // namespace pxtone
 
