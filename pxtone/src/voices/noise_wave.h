@@ -39,8 +39,8 @@ double noise_wave(int32_t type, double phase);
 // sum is stored byte-swapped (next = swap(last + previous), from last 0x4444
 // and previous 0x8888), read as a signed 16-bit fraction of -1..1. One cycle
 // of the generator holds 3,471,092,385 draws. An oscillator at offset 0
-// reads from value 0, one at any other offset from a start moved along by
-// the offset (where the editor starts it is not known).
+// reads from value 0; an offset moves its start OFFSET_SPAN draws along per
+// period (row 60's recording: its unit at 1 % starts 441 draws along).
 //
 // Reading forward costs one draw a value. A read more than
 // MAX_DRAWS_PER_READ values past the one before draws only that many and
@@ -51,8 +51,8 @@ double noise_wave(int32_t type, double phase);
 class NoiseRandom {
 public:
     static constexpr int64_t MAX_DRAWS_PER_READ = 256;
-    // Values an offset of one whole period moves the start along.
-    static constexpr int64_t OFFSET_SPAN = 65536;
+    // Draws an offset of one whole period moves the start along.
+    static constexpr int64_t OFFSET_SPAN = 44100;
 
     explicit NoiseRandom(double offset);
     double value(int64_t k);
