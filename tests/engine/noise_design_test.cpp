@@ -135,7 +135,7 @@ TEST(NoiseDesign, RandomValuesAreTheSameWhateverOrderTheyAreReadIn) {
     pxtone::NoiseRandom forward(0.0), mixed(0.0), moved(0.5);
     std::vector<double> seen;
     for (int64_t k = 0; k < 23000; k++) seen.push_back(forward.value(k));
-    for (int64_t k : {0, 1, 2, 2, 3, 200, 201, 200, 5, 4, 1, 0, 250, 249})
+    for (int64_t k : {0, 1, 2, 2, 3, 10, 11, 10, 5, 4, 1, 0, 8, 7})
         EXPECT_EQ(mixed.value(k), seen[size_t(k)]) << k;
     for (int64_t k : {0, 3, 2}) EXPECT_EQ(moved.value(k), seen[size_t(22050 + k)]) << k;
 }

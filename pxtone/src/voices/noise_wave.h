@@ -44,13 +44,13 @@ double noise_wave(int32_t type, double phase);
 //
 // Reading forward costs one draw a value. A read more than
 // MAX_DRAWS_PER_READ values past the one before draws only that many and
-// takes the last as the value asked for (only a wave bent far above the
-// output rate moves so fast, and what it reads there is noise either way),
-// so a hostile design costs bounded time. A read behind the last restarts
-// the oscillator's draws.
+// takes the last as the value asked for: only a wave at over 8 x 44.1 kHz
+// moves so fast (none in the corpus goes above 44.1 kHz), and what it reads
+// there is noise either way, so a hostile design's synthesis costs at most
+// a few draws a sample. A read behind the last restarts the draws.
 class NoiseRandom {
 public:
-    static constexpr int64_t MAX_DRAWS_PER_READ = 256;
+    static constexpr int64_t MAX_DRAWS_PER_READ = 8;
     // Draws an offset of one whole period moves the start along.
     static constexpr int64_t OFFSET_SPAN = 44100;
 
