@@ -11,3 +11,8 @@ void close_handler()
 {
     player_state.quit_requested = -1;
 }
+
+void end_request_handler(int signal_number)
+{
+    player_state.quit_requested = signal_number;
+}

@@ -36,7 +36,7 @@ struct player_state_record {
     int32_t resume_position = 0;       /* engine position from the last stop */
     int32_t transport_countdown = 0;   /* 0 stopped, 1 armed, 2..10 settling */
     int32_t space_hold = 0;            /* frames Space has been down, up to 11 */
-    std::atomic<int32_t> quit_requested{0};  /* -1 once the close button is used */
+    std::atomic<int32_t> quit_requested{0};  /* -1 after the close button, or an ending signal */
     std::atomic<int32_t> frame_ticks{0};     /* timer ticks not yet worked off */
     int32_t button_lit[BUTTON_COUNT] = {};   /* latch, mode or hover per button */
     int32_t shuffle_latch = 0;

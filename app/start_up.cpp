@@ -1,12 +1,14 @@
 #include "app/start_up.h"
 
 #include <allegro.h>
+#include <signal.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
 #include "app/handlers.h"
+#include "app/player_state.h"
 #include "playback/tune_player.h"
 #include "tunes/folder_scan.h"
 #include "tunes/tune_list.h"
@@ -31,6 +33,20 @@ static bool open_window()
     return set_gfx_mode(GFX_AUTODETECT_WINDOWED, WINDOW_W, WINDOW_H, 0, 0) == 0;
 }
 
+/* After Allegro's own handlers: SIGTERM, SIGINT and SIGHUP end the frame
+ * loop. Each handler is reset as it runs, so a second request of a kind
+ * ends the program at once. */
+static void catch_end_requests()
+{
+    struct sigaction sa = {};
+    sa.sa_handler = end_request_handler;
+    sa.sa_flags = SA_RESETHAND;
+    sigemptyset(&sa.sa_mask);
+    const int ending[] = {SIGTERM, SIGINT, SIGHUP};
+    for (int s : ending)
+        sigaction(s, &sa, nullptr);
+}
+
 bool start_up()
 {
     if (allegro_init() != 0) {
@@ -51,6 +67,7 @@ bool start_up()
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     clear_tune_list();
     scan_folder();
+    catch_end_requests();
     return true;
 }
 
@@ -58,4 +75,11 @@ void shut_down()
 {
     player_shutdown();
     release_skin();
+    const int32_t ended_by = player_state.quit_requested;
+    if (ended_by > 0) {
+        /* Ends by the signal that asked, as its default action would have. */
+        allegro_exit();
+        signal(ended_by, SIG_DFL);
+        raise(ended_by);
+    }
 }

@@ -8,7 +8,9 @@
  * the caller then exits with 1.
  *
  * shut_down() releases the tune player, then the skin images and the back
- * buffer; Allegro itself is shut down by its own exit routine.
+ * buffer; Allegro itself is shut down by its own exit routine. After a
+ * SIGTERM, SIGINT or SIGHUP (caught once start-up is done) it shuts Allegro
+ * down itself and ends the program by that signal.
  */
 #ifndef APP_START_UP_H
 #define APP_START_UP_H
