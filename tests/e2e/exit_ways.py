@@ -1,9 +1,8 @@
 """Each way out ends the program at once with exit code 0, while a tune
 plays: the exit button (which lights on hover without ending anything),
 Esc, and the window's close request (WM_DELETE_WINDOW, as a window manager
-sends it). SIGTERM ends it too, by that signal, with no crash: five times,
-on the silent output SDL's failed ALSA open leaves (where the frame being
-drawn once met Allegro's own handler taking the screen away).
+sends it). SIGTERM ends it by that signal, with no crash, five times over
+on the silent output SDL's failed ALSA open leaves.
 
     exit_ways.py button|escape|close|signal
 """
