@@ -1,9 +1,8 @@
 #include "api/tune_text.h"
 
-#include <iconv.h>
+#include "api/cp932.h"
 
 #include <cstdint>
-#include <vector>
 
 namespace pxtone {
 
@@ -33,26 +32,6 @@ bool valid_utf8(const std::string &s) {
     return true;
 }
 
-// The text read as code page 932, or "" when it is not that.
-std::string from_cp932(const std::string &s) {
-    iconv_t cd = iconv_open("UTF-8", "CP932");
-    if (cd == iconv_t(-1)) return "";
-    std::string in = s;
-    std::vector<char> out(s.size() * 3 + 4);
-    char *ip = in.data(), *op = out.data();
-    size_t il = in.size(), ol = out.size();
-    const bool ok = iconv(cd, &ip, &il, &op, &ol) != size_t(-1) && il == 0;
-    iconv_close(cd);
-    return ok ? std::string(out.data(), size_t(op - out.data())) : "";
-}
-
-// Code page 1252's characters for bytes 0x80..0x9F (0: unused); the bytes
-// above are Latin-1.
-const uint16_t CP1252_HIGH[32] = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
-
 void append_utf8(std::string &out, uint32_t cp) {
     if (cp < 0x80) {
         out += char(cp);
@@ -65,6 +44,29 @@ void append_utf8(std::string &out, uint32_t cp) {
         out += char(0x80 | (cp & 0x3F));
     }
 }
+
+// The text read as code page 932, or "" when it is not that: a byte or pair
+// the code page leaves undefined, or a lead byte at the end.
+std::string from_cp932(const std::string &s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); i++) {
+        const uint8_t b = uint8_t(s[i]);
+        uint32_t cp = 0;
+        if (b < 0x80) cp = b;
+        else if (b >= 0xA1 && b <= 0xDF) cp = 0xFF61 + (b - 0xA1u);  // half-width katakana
+        else if (i + 1 < s.size()) cp = cp932_pair(b, uint8_t(s[++i]));
+        if (cp == 0 && b != 0) return "";
+        append_utf8(out, cp);
+    }
+    return out;
+}
+
+// Code page 1252's characters for bytes 0x80..0x9F (0: unused); the bytes
+// above are Latin-1.
+const uint16_t CP1252_HIGH[32] = {
+    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
 
 std::string from_cp1252(const std::string &s) {
     std::string out;

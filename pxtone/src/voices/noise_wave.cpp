@@ -1,5 +1,7 @@
 #include "voices/noise_wave.h"
 
+#include "pi.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -53,7 +55,7 @@ double NoiseRandom::wave(int32_t type, double cycles) {
 // Measured on the low square drums of the recordings: their edges take a
 // twentieth of a period and carry nothing above the 15th harmonic.
 static double overtone_square(double p) {
-    const double x = 2.0 * M_PI * p;
+    const double x = 2.0 * PI * p;
     const double twice_cos_2x = 2.0 * std::cos(2.0 * x);
     // sin((h + 2)x) = 2 cos(2x) sin(hx) - sin((h - 2)x)
     double below = -std::sin(x), here = std::sin(x), sum = 0.0;
@@ -74,7 +76,7 @@ static double stepped_saw(double p, int steps) {
 double noise_wave(int32_t type, double phase) {
     const double p = phase - std::floor(phase);  // 0..1
     switch (type) {
-    case NOISE_SINE: return std::sin(2.0 * M_PI * p);
+    case NOISE_SINE: return std::sin(2.0 * PI * p);
     case NOISE_SAW: return 1.0 - 2.0 * p;
     case NOISE_RECT: return p < 0.5 ? 1.0 : -1.0;
     case NOISE_RECT2: return overtone_square(p);

@@ -114,6 +114,17 @@ bool render_sample(NoteSlot &n, int frames, const float *g, float *left, float *
     return true;
 }
 
+// (a + b k) mod m, for a < m, without overflow and without 128-bit
+// integers (which 32-bit targets lack): b doubled across k's bits.
+uint64_t mul_add_mod(uint64_t a, uint64_t b, uint32_t k, uint64_t m) {
+    const auto add = [m](uint64_t x, uint64_t y) { return x >= m - y ? x - (m - y) : x + y; };
+    for (b %= m; k != 0; k >>= 1) {
+        if (k & 1) a = add(a, b);
+        b = add(b, b);
+    }
+    return a;
+}
+
 // Advances a sample position as render_sample would; false once it ran out.
 bool advance_sample(NoteSlot &n, int frames) {
     const Sample &s = n.vp->voice->sample;
@@ -126,8 +137,7 @@ bool advance_sample(NoteSlot &n, int frames) {
         // (p + step (k - 1)) mod end + step.
         if (frames > 0) {
             if (pos >= end) pos %= end;
-            unsigned __int128 moved = (unsigned __int128)pos + (unsigned __int128)n.step * unsigned(frames - 1);
-            n.pos = uint64_t(moved % end) + n.step;
+            n.pos = mul_add_mod(pos, n.step, uint32_t(frames - 1), end) + n.step;
         }
         return true;
     }

@@ -1,5 +1,7 @@
 #include "voices/wave_table.h"
 
+#include "pi.h"
+
 #include <cmath>
 
 namespace pxtone {
@@ -12,7 +14,7 @@ std::vector<float> overtone_table(const std::vector<std::pair<int, int>> &overto
     for (const auto &o : overtones)
         if (o.first >= 1 && o.first < N / 2) size[size_t(o.first)] += o.second / 128.0 / o.first;
     std::vector<double> sine(N);
-    for (int i = 0; i < N; i++) sine[size_t(i)] = std::sin(2.0 * M_PI * i / N);
+    for (int i = 0; i < N; i++) sine[size_t(i)] = std::sin(2.0 * PI * i / N);
     std::vector<double> acc(N, 0.0);
     for (int h = 1; h < N / 2; h++) {
         if (size[size_t(h)] == 0.0) continue;
