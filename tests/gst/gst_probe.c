@@ -7,6 +7,16 @@
  *                                      OUT gets what comes from there to
  *                                      the end
  *   gst_probe pair TUNE1 OUT1 TUNE2 OUT2   two pipelines playing at once
+ *   gst_probe refuse FILE SECONDS OUT  as seek, but first a reverse seek,
+ *                                      which must be refused with playback
+ *                                      going on (a second more of sound)
+ *   gst_probe playlist playbin|playbin3 SECONDS OUT FILE...
+ *                                      plays the files as one playlist, each
+ *                                      next one given on about-to-finish (as
+ *                                      gst-play --gapless and Rhythmbox do);
+ *                                      SECONDS >= 0: seeks there in the first
+ *                                      file as its first sample comes. OUT
+ *                                      gets the sound from there on
  *
  * Exits 0 when every pipeline reached its end, 1 on an error (printed). */
 #include <gst/app/gstappsink.h>
@@ -80,6 +90,108 @@ static int finish(Run *run)
     return failed;
 }
 
+static void fail(const char *what)
+{
+    fprintf(stderr, "gst_probe: %s\n", what);
+    exit(1);
+}
+
+/* Pulls and drops samples until one of the segment the seek to `target`
+ * made (what was on its way before the flush belongs to the old one), then
+ * writes that and all that follows. */
+static void write_from_seek(Run *run, gint64 target)
+{
+    GstSample *sample;
+    while ((sample = gst_app_sink_try_pull_sample(run->sink, WAIT)) &&
+           gst_sample_get_segment(sample)->start != (guint64)target)
+        gst_sample_unref(sample);
+    if (sample == NULL)
+        fail("nothing came from the seek's position");
+    while (write_sample(run, sample))
+        sample = gst_app_sink_try_pull_sample(run->sink, WAIT);
+}
+
+static gboolean seek_to(GstElement *pipeline, double seconds)
+{
+    return gst_element_seek_simple(pipeline, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE,
+                                   (gint64)(seconds * GST_SECOND));
+}
+
+static int refuse_mode(const char *file, double seconds, const char *out)
+{
+    Run run;
+    if (!start(&run, file, out))
+        return 1;
+    g_object_set(run.sink, "max-buffers", 4, NULL); /* keeps the decoder in step */
+    GstSample *sample = gst_app_sink_try_pull_sample(run.sink, WAIT);
+    if (sample == NULL)
+        fail("no sound");
+    gst_sample_unref(sample);
+    if (gst_element_seek(run.pipeline, -1.0, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH, GST_SEEK_TYPE_SET, 0,
+                         GST_SEEK_TYPE_SET, GST_SECOND))
+        fail("a reverse seek was taken");
+    for (guint64 bytes = 0; bytes < 44100 * 4;) {
+        sample = gst_app_sink_try_pull_sample(run.sink, 5 * GST_SECOND);
+        if (sample == NULL)
+            fail("no sound for 5 s after a refused seek");
+        bytes += gst_buffer_get_size(gst_sample_get_buffer(sample));
+        gst_sample_unref(sample);
+    }
+    if (!seek_to(run.pipeline, seconds))
+        fail("a seek after a refused one was refused");
+    write_from_seek(&run, (gint64)(seconds * GST_SECOND));
+    return finish(&run);
+}
+
+typedef struct {
+    GstElement *player;
+    char **files;
+    int count, next;
+} Playlist;
+
+static void give_next(GstElement *player, gpointer data)
+{
+    Playlist *list = data;
+    if (list->next >= list->count)
+        return;
+    gchar *uri = gst_filename_to_uri(list->files[list->next++], NULL);
+    g_object_set(player, "uri", uri, NULL);
+    g_free(uri);
+}
+
+static int playlist_mode(const char *kind, double seconds, const char *out, char **files, int count)
+{
+    Playlist list = {gst_element_factory_make(kind, NULL), files, count, 0};
+    GstElement *sink = gst_element_factory_make("appsink", NULL);
+    if (list.player == NULL || sink == NULL)
+        fail("no playbin or appsink");
+    GstCaps *caps = gst_caps_from_string("audio/x-raw,format=S16LE,layout=interleaved,rate=44100,channels=2");
+    g_object_set(sink, "caps", caps, "sync", FALSE, "max-buffers", 8, NULL);
+    gst_caps_unref(caps);
+    g_object_set(list.player, "audio-sink", sink, NULL);
+    g_signal_connect(list.player, "about-to-finish", G_CALLBACK(give_next), &list);
+    give_next(list.player, &list);
+    Run run = {list.player, GST_APP_SINK(gst_object_ref(sink)), fopen(out, "wb")};
+    if (run.out == NULL || gst_element_set_state(run.pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
+        fail("cannot start");
+    gst_element_get_state(run.pipeline, NULL, NULL, WAIT); /* playbin3 starts its sink late */
+    GstSample *sample = gst_app_sink_try_pull_sample(run.sink, WAIT);
+    if (sample == NULL)
+        fail("no sound");
+    if (seconds >= 0) {
+        gst_sample_unref(sample);
+        if (!seek_to(run.pipeline, seconds))
+            fail("the seek was refused");
+        write_from_seek(&run, (gint64)(seconds * GST_SECOND));
+    } else {
+        while (write_sample(&run, sample))
+            sample = gst_app_sink_try_pull_sample(run.sink, WAIT);
+    }
+    if (list.next != count)
+        fail("not every file was asked for");
+    return finish(&run);
+}
+
 static int seek_mode(const char *tune, double seconds, const char *out)
 {
     Run run;
@@ -92,19 +204,9 @@ static int seek_mode(const char *tune, double seconds, const char *out)
      * appsink, which then holds it at the end of the stream): the seek must
      * still get through. */
     g_usleep(300 * 1000);
-    const gint64 target = (gint64)(seconds * GST_SECOND);
-    if (!gst_element_seek_simple(run.pipeline, GST_FORMAT_TIME,
-                                 GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE, target)) {
-        fprintf(stderr, "gst_probe: the seek was refused\n");
-        return 1;
-    }
-    /* Whatever was on its way before the flush belongs to the old segment. */
-    GstSample *sample;
-    while ((sample = gst_app_sink_try_pull_sample(run.sink, WAIT)) &&
-           gst_sample_get_segment(sample)->start != (guint64)target)
-        gst_sample_unref(sample);
-    while (write_sample(&run, sample))
-        sample = gst_app_sink_try_pull_sample(run.sink, WAIT);
+    if (!seek_to(run.pipeline, seconds))
+        fail("the seek was refused");
+    write_from_seek(&run, (gint64)(seconds * GST_SECOND));
     return finish(&run);
 }
 
@@ -129,6 +231,11 @@ int main(int argc, char **argv)
         return seek_mode(argv[2], atof(argv[3]), argv[4]);
     if (argc == 6 && strcmp(argv[1], "pair") == 0)
         return pair_mode(argv + 2);
-    fprintf(stderr, "usage: gst_probe seek TUNE SECONDS OUT | pair TUNE1 OUT1 TUNE2 OUT2\n");
+    if (argc == 5 && strcmp(argv[1], "refuse") == 0)
+        return refuse_mode(argv[2], atof(argv[3]), argv[4]);
+    if (argc >= 6 && strcmp(argv[1], "playlist") == 0)
+        return playlist_mode(argv[2], atof(argv[3]), argv[4], argv + 5, argc - 5);
+    fprintf(stderr, "usage: gst_probe seek TUNE SECONDS OUT | pair TUNE1 OUT1 TUNE2 OUT2 | "
+                    "refuse FILE SECONDS OUT | playlist playbin|playbin3 SECONDS OUT FILE...\n");
     return 2;
 }
