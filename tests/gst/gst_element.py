@@ -7,8 +7,14 @@
            other rates and channel counts negotiated downstream match
            ptrender's --loops and --rate
   probe    a playing pipeline seeked to 5 s gives ptrender's samples from 5 s
-           on; two pipelines playing in one process each give what they
-           give alone
+           on, also after a reverse seek it refuses with playback going on
+           (as a WAV's does); two pipelines playing in one process each give
+           what they give alone; a sink that takes one buffer ends the
+           pipeline cleanly
+  gapless  playbin and playbin3 play the playlist tune, tune, WAV, tune,
+           each next item given on about-to-finish, to the end, as the
+           renders one after the other; also with a seek into the first
+           tune's last second
   play     gst-play-1.0 plays a tune to its end into the test's own
            PulseAudio server, and the recording is ptrender's render
   hostile  truncated and bit-flipped tunes end in the engine's error text
@@ -213,19 +219,48 @@ def short_tunes(tmp):
     return sorted(tunes, key=info_seconds)[:2]
 
 
+def gst_probe(*args):
+    subprocess.run([env_path("GST_PROBE"), *args], env=probe_env(), check=True, timeout=120)
+
+
 def probe():
     with tempfile.TemporaryDirectory() as tmp:
         first, second = short_tunes(tmp)
-        want = [ptrender(t, os.path.join(tmp, f"want{i}.wav")) for i, t in enumerate((first, second))]
+        wants = [os.path.join(tmp, f"want{i}.wav") for i in (0, 1)]
+        want = [ptrender(t, w) for t, w in zip((first, second), wants)]
         got = os.path.join(tmp, "seek.raw")
-        subprocess.run([env_path("GST_PROBE"), "seek", first, str(SEEK_SECONDS), got],
-                       env=probe_env(), check=True, timeout=120)
-        same(f"{first} from {SEEK_SECONDS} s", raw_frames(got), want[0][SEEK_SECONDS * 44100:])
+        for mode, path in (("seek", first), ("refuse", first), ("refuse", wants[0])):
+            gst_probe(mode, path, str(SEEK_SECONDS), got)
+            same(f"{path} from {SEEK_SECONDS} s ({mode})", raw_frames(got), want[0][SEEK_SECONDS * 44100:])
         outs = [os.path.join(tmp, f"pair{i}.raw") for i in (0, 1)]
         subprocess.run([env_path("GST_PROBE"), "pair", first, outs[0], second, outs[1]],
                        env=probe_env(), check=True, timeout=120)
         for tune, out, alone in zip((first, second), outs, want):
             same(f"{tune} beside another pipeline", raw_frames(out), alone)
+        status, err = launch(["filesrc", f"location={first}", "!", "decodebin", "!", "fakesink",
+                              "num-buffers=1"])
+        if status != 0:
+            raise TestFailure(f"a sink taking one buffer: gst-launch-1.0 ended with {status}: {err}")
+
+
+def gapless():
+    with tempfile.TemporaryDirectory() as tmp:
+        tunes = short_tunes(tmp)
+        first = tunes[0]
+        items = [first, builder_tunes(tmp)[-1], os.path.join(tmp, "between.wav"), tunes[1]]
+        want = [ptrender(t, os.path.join(tmp, f"want{i}.wav")) for i, t in enumerate(items) if i != 2]
+        want.insert(2, ptrender(tunes[1], items[2], "--loops", "2"))  # the WAV
+        whole = np.concatenate(want)
+        seek = round(len(want[0]) / 44100 - 0.5, 2)
+        got = os.path.join(tmp, "got.raw")
+        for player in ("playbin", "playbin3"):
+            for at in (-1, seek):
+                started = time.monotonic()
+                gst_probe("playlist", player, str(at), got, *items)
+                skip = round(max(at, 0) * 44100)
+                same(f"{player}, seeking to {at} s", raw_frames(got), whole[skip:])
+                print(f"{player}, seek to {at} s: {len(whole) - skip} frames as rendered, "
+                      f"in {time.monotonic() - started:.1f} s")
 
 
 def offset_of(part, whole):
@@ -297,4 +332,5 @@ if __name__ == "__main__":
     need_tools("gst-launch-1.0")
     with tempfile.TemporaryDirectory() as registry:  # this run's plugins only
         os.environ["GST_REGISTRY"] = os.path.join(registry, "registry.bin")
-        run({"decode": decode, "probe": probe, "play": play, "hostile": hostile}[sys.argv[1]])
+        run({"decode": decode, "probe": probe, "gapless": gapless, "play": play,
+             "hostile": hostile}[sys.argv[1]])
