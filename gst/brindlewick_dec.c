@@ -43,7 +43,11 @@ typedef struct {
 
 G_DEFINE_TYPE(BrindlewickDec, brindlewick_dec, GST_TYPE_NONSTREAM_AUDIO_DECODER)
 
-enum { PROP_0, PROP_LOOPS };
+enum { PROP_0, PROP_LOOPS, PROP_NUM_LOOPS };
+
+/* The base class's "num-loops", which this class's own stands in front of
+ * with a text that tells how it and "loops" are one setting. */
+static GParamSpec *base_num_loops;
 
 static GstStaticPadTemplate sink_template = GST_STATIC_PAD_TEMPLATE(
     "sink", GST_PAD_SINK, GST_PAD_ALWAYS, GST_STATIC_CAPS(PTCOP_CAPS "; " PTTUNE_CAPS));
@@ -300,22 +304,29 @@ static gboolean brindlewick_dec_decode(GstNonstreamAudioDecoder *dec, GstBuffer 
 static void brindlewick_dec_set_property(GObject *object, guint id, const GValue *value,
                                          GParamSpec *pspec)
 {
-    if (id != PROP_LOOPS) {
+    if (id != PROP_LOOPS && id != PROP_NUM_LOOPS) {
         G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, pspec);
         return;
     }
-    g_object_set(object, "num-loops", repeats_of(g_value_get_int(value)), NULL);
+    GValue repeats = G_VALUE_INIT;
+    g_value_init(&repeats, G_TYPE_INT);
+    g_value_set_int(&repeats, id == PROP_LOOPS ? repeats_of(g_value_get_int(value)) : g_value_get_int(value));
+    G_OBJECT_CLASS(brindlewick_dec_parent_class)->set_property(object, base_num_loops->param_id, &repeats,
+                                                               base_num_loops);
 }
 
 static void brindlewick_dec_get_property(GObject *object, guint id, GValue *value, GParamSpec *pspec)
 {
-    if (id != PROP_LOOPS) {
+    if (id != PROP_LOOPS && id != PROP_NUM_LOOPS) {
         G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, pspec);
         return;
     }
-    gint num_loops = 0;
-    g_object_get(object, "num-loops", &num_loops, NULL);
-    g_value_set_int(value, passes_of(num_loops));
+    GValue repeats = G_VALUE_INIT;
+    g_value_init(&repeats, G_TYPE_INT);
+    G_OBJECT_CLASS(brindlewick_dec_parent_class)->get_property(object, base_num_loops->param_id, &repeats,
+                                                               base_num_loops);
+    const gint n = g_value_get_int(&repeats);
+    g_value_set_int(value, id == PROP_LOOPS ? passes_of(n) : n);
 }
 
 static void brindlewick_dec_finalize(GObject *object)
@@ -634,6 +645,13 @@ static void brindlewick_dec_class_init(BrindlewickDecClass *klass)
                          "How many times the song plays, each pass after the first from its repeat "
                          "position (1 = once through, 0 = for ever)",
                          0, G_MAXINT, 1, G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS));
+    base_num_loops = g_object_class_find_property(G_OBJECT_CLASS(brindlewick_dec_parent_class), "num-loops");
+    g_object_class_install_property(
+        object_class, PROP_NUM_LOOPS,
+        g_param_spec_int("num-loops", "Repeats",
+                         "The loops setting counted as repeats: 0 = once through, -1 = for ever "
+                         "(set one of the two)",
+                         -1, G_MAXINT, 0, G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS));
 
     gst_element_class_add_static_pad_template(element_class, &sink_template);
     gst_element_class_add_static_pad_template(element_class, &src_template);
