@@ -17,6 +17,9 @@
            tune's last second
   play     gst-play-1.0 plays a tune to its end into the test's own
            PulseAudio server, and the recording is ptrender's render
+  rhythmbox  Rhythmbox (under Xvfb, in a D-Bus session and with a PulseAudio
+           server of the test's own) plays three tunes one after the other
+           without freezing, and the recording holds each whole, in order
   hostile  truncated and bit-flipped tunes end in the engine's error text
            (or play), never in a crash or a sanitizer report
 
@@ -35,7 +38,8 @@ import time
 import numpy as np
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from jukebox_session import TestFailure, env_path, need_tools, run, wait_until  # noqa: E402
+from jukebox_session import (TestFailure, XServer, end_process, env_path, need_tools, run,  # noqa: E402
+                             spawn, wait_until)
 from pulse_server import PulseServer  # noqa: E402
 
 SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
@@ -213,10 +217,10 @@ def info_seconds(tune):
     return float(info_field(tune, "length").split()[0])
 
 
-def short_tunes(tmp):
-    """The two shortest tunes of at least 6 s (from the corpus when there)."""
+def short_tunes(tmp, count=2):
+    """The shortest tunes of at least 6 s (from the corpus when there)."""
     tunes = [t for t in corpus_tunes() or builder_tunes(tmp) if info_seconds(t) >= SEEK_SECONDS + 1]
-    return sorted(tunes, key=info_seconds)[:2]
+    return sorted(tunes, key=info_seconds)[:count]
 
 
 def gst_probe(*args):
@@ -297,6 +301,80 @@ def play():
             raise TestFailure("the recording is not ptrender's render played to its end")
 
 
+def rhythmbox():
+    """Runs itself again inside a D-Bus session of its own, where Rhythmbox
+    plays three tunes: the first as a user's double-click starts it, the
+    other two queued after it."""
+    need_tools("rhythmbox", "rhythmbox-client", "dbus-run-session", "gdbus")
+    if not os.environ.get("GST_TEST_SESSION"):
+        sys.exit(subprocess.run(["dbus-run-session", "--", sys.executable, *sys.argv],
+                                env=dict(os.environ, GST_TEST_SESSION="1")).returncode)
+    with tempfile.TemporaryDirectory() as tmp:
+        tunes = []
+        for i, tune in enumerate(short_tunes(tmp, 3)):
+            tunes.append(os.path.join(tmp, f"{i + 1}-{os.path.basename(tune)}"))
+            shutil.copyfile(tune, tunes[-1])
+        want = [ptrender(t, os.path.join(tmp, f"want{i}.wav")) for i, t in enumerate(tunes)]
+        recording = os.path.join(tmp, "recording.raw")
+        x = XServer(tmp)
+        try:
+            with PulseServer(tmp, rate=44100) as pulse:
+                pulse.record(recording)
+                wait_until("the recorder on the server", 10, pulse.recording_streams, interval=0.1)
+                play_in_rhythmbox(tunes, sum(len(w) for w in want) / 44100,
+                                  dict(pulse.env(gst_env()), DISPLAY=x.display, GSETTINGS_BACKEND="memory"))
+                pulse.stop_recording()
+        finally:
+            x.stop()
+        heard = raw_frames(recording).astype(np.float64)
+        at = -22050  # the recorder may miss the first moments (see play)
+        for tune, render in zip(tunes, want):
+            render = render.astype(np.float64)
+            found = offset_of(render, heard[max(at, 0):]) + max(at, 0)
+            lost = max(0, -found)
+            part = heard[max(found, 0):found + len(render)]
+            likeness = np.corrcoef(part[:, 0], render[lost:lost + len(part), 0])[0, 1] if len(part) > 44100 else 0
+            print(f"{os.path.basename(tune)}: heard from {found / 44100:.2f} s, "
+                  f"{len(part) / 44100:.2f} s of {len(render) / 44100:.2f} s, likeness {likeness:.4f}")
+            if found < at or lost + len(part) < len(render) or likeness < 0.99:
+                raise TestFailure(f"{tune} is not in the recording, whole, after the one before")
+            at = found + len(render)
+
+
+def play_in_rhythmbox(tunes, seconds, env):
+    """Rhythmbox plays `tunes` (`seconds` long in all); it must answer on
+    D-Bus all the while (a frozen window does not)."""
+    def client(*args):
+        return subprocess.run(["rhythmbox-client", "--no-start", "--no-present", *args], env=env,
+                              capture_output=True, timeout=10).returncode == 0
+
+    def answers():
+        """The application's own actions are listed by its main loop."""
+        try:
+            return subprocess.run(["gdbus", "call", "--session", "--dest", "org.gnome.Rhythmbox3",
+                                   "--object-path", "/org/gnome/Rhythmbox3", "--method",
+                                   "org.gtk.Actions.List"], env=env, capture_output=True,
+                                  timeout=5).returncode == 0
+        except subprocess.TimeoutExpired:
+            return False
+
+    log = open(os.path.join(os.path.dirname(tunes[0]), "rhythmbox.log"), "wb")
+    player = spawn(["rhythmbox"], env=env, stdout=log, stderr=log)
+    try:
+        wait_until("Rhythmbox on D-Bus", 60, answers, interval=0.5)
+        if not client("--enqueue", *tunes[1:]) or not client(f"--play-uri=file://{tunes[0]}"):
+            raise TestFailure("rhythmbox-client could not queue or play the tunes")
+        started = time.monotonic()
+        while time.monotonic() - started < seconds + 8:
+            if not answers():
+                raise TestFailure(f"Rhythmbox froze {time.monotonic() - started:.1f} s into the playlist")
+            time.sleep(1)
+        client("--quit")
+        player.wait(20)
+    finally:
+        end_process(player)
+
+
 def spoilt(data, rng):
     """Truncations at fixed and random places, and copies with bytes flipped."""
     cuts = sorted({16, 20, 24, 64, len(data) // 2, len(data) - 1, rng.randrange(17, len(data))})
@@ -333,4 +411,4 @@ if __name__ == "__main__":
     with tempfile.TemporaryDirectory() as registry:  # this run's plugins only
         os.environ["GST_REGISTRY"] = os.path.join(registry, "registry.bin")
         run({"decode": decode, "probe": probe, "gapless": gapless, "play": play,
-             "hostile": hostile}[sys.argv[1]])
+             "rhythmbox": rhythmbox, "hostile": hostile}[sys.argv[1]])
