@@ -7,9 +7,9 @@
  *                                      OUT gets what comes from there to
  *                                      the end
  *   gst_probe pair TUNE1 OUT1 TUNE2 OUT2   two pipelines playing at once
- *   gst_probe refuse FILE SECONDS OUT  as seek, but first a reverse seek,
- *                                      which must be refused with playback
- *                                      going on (a second more of sound)
+ *   gst_probe refuse FILE SECONDS OUT  as seek, after a reverse seek that
+ *                                      must be refused with playback going
+ *                                      on (a second more of sound)
  *   gst_probe playlist playbin|playbin3 SECONDS OUT FILE...
  *                                      plays the files as one playlist, each
  *                                      next one given on about-to-finish (as
@@ -117,31 +117,20 @@ static gboolean seek_to(GstElement *pipeline, double seconds)
                                    (gint64)(seconds * GST_SECOND));
 }
 
-static int refuse_mode(const char *file, double seconds, const char *out)
+/* A reverse seek, as gst-play's "d" asks: refused, with the sound going on
+ * (the decoder waits in a push that a needless flush would end). */
+static void refuse_reverse(Run *run)
 {
-    Run run;
-    if (!start(&run, file, out))
-        return 1;
-    g_object_set(run.sink, "max-buffers", 4, NULL); /* keeps the decoder in step */
-    GstSample *sample = gst_app_sink_try_pull_sample(run.sink, WAIT);
-    if (sample == NULL)
-        fail("no sound");
-    gst_sample_unref(sample);
-    g_usleep(300 * 1000); /* the decoder fills the queue and waits in a push, where a flush meets it */
-    if (gst_element_seek(run.pipeline, -1.0, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH, GST_SEEK_TYPE_SET, 0,
+    if (gst_element_seek(run->pipeline, -1.0, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH, GST_SEEK_TYPE_SET, 0,
                          GST_SEEK_TYPE_SET, GST_SECOND))
         fail("a reverse seek was taken");
     for (guint64 bytes = 0; bytes < 44100 * 4;) {
-        sample = gst_app_sink_try_pull_sample(run.sink, 5 * GST_SECOND);
+        GstSample *sample = gst_app_sink_try_pull_sample(run->sink, 5 * GST_SECOND);
         if (sample == NULL)
             fail("no sound for 5 s after a refused seek");
         bytes += gst_buffer_get_size(gst_sample_get_buffer(sample));
         gst_sample_unref(sample);
     }
-    if (!seek_to(run.pipeline, seconds))
-        fail("a seek after a refused one was refused");
-    write_from_seek(&run, (gint64)(seconds * GST_SECOND));
-    return finish(&run);
 }
 
 typedef struct {
@@ -195,18 +184,22 @@ static int playlist_mode(const char *kind, double seconds, const char *out, char
     return finish(&run);
 }
 
-static int seek_mode(const char *tune, double seconds, const char *out)
+static int seek_mode(const char *tune, double seconds, const char *out, gboolean refuse)
 {
     Run run;
     if (!start(&run, tune, out))
         return 1;
+    if (refuse)
+        g_object_set(run.sink, "max-buffers", 4, NULL);
     GstSample *first = gst_app_sink_try_pull_sample(run.sink, WAIT); /* playing now */
     if (first)
         gst_sample_unref(first);
     /* Lets the decoder reach the end first (it runs far ahead of the
-     * appsink, which then holds it at the end of the stream): the seek must
-     * still get through. */
+     * appsink, which then holds it at the end of the stream), or fill the
+     * short queue: the seek must still get through. */
     g_usleep(300 * 1000);
+    if (refuse)
+        refuse_reverse(&run);
     if (!seek_to(run.pipeline, seconds))
         fail("the seek was refused");
     write_from_seek(&run, (gint64)(seconds * GST_SECOND));
@@ -230,12 +223,10 @@ static int pair_mode(char **args)
 int main(int argc, char **argv)
 {
     gst_init(&argc, &argv);
-    if (argc == 5 && strcmp(argv[1], "seek") == 0)
-        return seek_mode(argv[2], atof(argv[3]), argv[4]);
+    if (argc == 5 && (strcmp(argv[1], "seek") == 0 || strcmp(argv[1], "refuse") == 0))
+        return seek_mode(argv[2], atof(argv[3]), argv[4], argv[1][0] == 'r');
     if (argc == 6 && strcmp(argv[1], "pair") == 0)
         return pair_mode(argv + 2);
-    if (argc == 5 && strcmp(argv[1], "refuse") == 0)
-        return refuse_mode(argv[2], atof(argv[3]), argv[4]);
     if (argc >= 6 && strcmp(argv[1], "playlist") == 0)
         return playlist_mode(argv[2], atof(argv[3]), argv[4], argv + 5, argc - 5);
     fprintf(stderr, "usage: gst_probe seek TUNE SECONDS OUT | pair TUNE1 OUT1 TUNE2 OUT2 | "
