@@ -1,8 +1,10 @@
-// The package's Tune under Node, imported from the installed tarball,
-// against ptrender: renders, info, seeking, tunes side by side, memory over
-// many loads, hostile bytes. Run with --expose-gc.
+// The package under Node, imported from the installed tarball, against
+// ptrender: the Tune's renders, info, seeking, tunes side by side, memory
+// over many loads, hostile bytes; the command (npx brindlewick). Run with
+// --expose-gc.
 import assert from 'node:assert/strict';
-import { readFileSync } from 'node:fs';
+import { spawnSync } from 'node:child_process';
+import { existsSync, readFileSync, writeFileSync } from 'node:fs';
 import { basename, join } from 'node:path';
 import test from 'node:test';
 
@@ -175,4 +177,34 @@ test('hostile bytes throw an Error with a text, never crash or hang', async (t) 
   }
   await assert.rejects(Tune.load('not bytes'), TypeError);
   console.log(`${sources.length} tunes spoilt: ${counts.error} errors, ${counts.played} played`);
+});
+
+// arguments (after the tune and output); exit status; what ptrender is given
+const COMMANDS = [
+  [['--loops', '2', '--fade', '1.5', '--rate', '22050'], 0, ['--loops', '2', '--fade', '1.5', '--rate', '22050']],
+  [[], 0, []],
+  [['--rate', '7999'], 2],
+  [['--loops=0'], 2],
+];
+
+test('npx brindlewick writes what ptrender writes', async (t) => {
+  const dir = support.tempDir(t);
+  const npx = (...args) =>
+    spawnSync('npx', ['--no', 'brindlewick', ...args], { cwd: support.env('WEB_INSTALL'), encoding: 'latin1' });
+  const japanese = support.corpusTunes().filter((p) => /[^\x00-\x7f]/.test(support.ptrenderInfo(p)));
+  const [tune] = [...japanese, ...support.builderTunes(dir)];
+  for (const [args, status, ptrenderArgs] of COMMANDS) {
+    const got = npx('render', tune, join(dir, 'got.wav'), ...args);
+    assert.equal(got.status, status, `${args}: ${got.stderr}`);
+    if (status) continue;
+    const want = support.ptrender(tune, join(dir, 'want.wav'), ...ptrenderArgs);
+    assert.ok(readFileSync(join(dir, 'got.wav')).equals(want), `${tune} ${args}: not ptrender's bytes`);
+  }
+  const info = npx('info', tune);
+  assert.equal(Buffer.from(info.stdout, 'latin1').toString('utf8'), support.ptrenderInfo(tune));
+  const damaged = join(dir, 'damaged.ptcop');
+  writeFileSync(damaged, readFileSync(tune).subarray(0, 40));
+  const failed = npx('render', damaged, join(dir, 'no.wav'));
+  assert.deepEqual([failed.status, failed.stderr], [1, 'brindlewick: damaged tune: damaged.ptcop\n']);
+  assert.ok(!existsSync(join(dir, 'no.wav')));
 });
