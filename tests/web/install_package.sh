@@ -10,6 +10,7 @@ fi
 command -v npm >/dev/null || { echo "skipped: npm not installed"; exit 77; }
 rm -rf "$install_dir"
 mkdir -p "$install_dir/pack"
+install_dir=$(cd "$install_dir" && pwd)
 tarball=$(cd "$source_dir/web" && npm pack --silent --pack-destination "$install_dir/pack")
 cd "$install_dir"
 echo '{"name": "brindlewick-user", "private": true}' >package.json

@@ -13,3 +13,4 @@ setModuleSource(async (url) => {
 });
 
 export { Tune } from './tune.js';
+export { Player } from './player.js';

@@ -6,3 +6,4 @@ import { setModuleSource } from './engine.js';
 setModuleSource(async (url) => WebAssembly.compile(await readFile(url)));
 
 export { Tune } from './tune.js';
+export { Player } from './player.js';

@@ -33,6 +33,8 @@ export class Tune {
   #channels;
   #info = null;
   #warning = '';
+  #loops = 1;
+  #fade = 0;
   #buffer = 0;
   #bufferFrames = 0;
   #scratch = 0;
@@ -58,7 +60,7 @@ export class Tune {
       throw new Error(text);
     }
     tune.#warning = text;
-    tuneState.set(tune, { engine, handle: tune.#handle, source: data.slice(), name, loops: 1, fade: 0 });
+    tuneState.set(tune, { engine, handle: tune.#handle, source: data.slice(), name });
     return tune;
   }
 
@@ -101,18 +103,18 @@ export class Tune {
   }
 
   get loops() {
-    return this.#state().loops;
+    return this.#loops;
   }
 
   // 1 (once through), N, or 0 for ever; each pass after the first from the
   // repeat position. A count at or below the pass playing makes it the last.
   set loops(count) {
     this.#check('bw_set_loops', wholeNumber(count, 'loops', 0, 2 ** 31 - 1));
-    this.#state().loops = count;
+    this.#loops = count;
   }
 
   get fade() {
-    return this.#state().fade;
+    return this.#fade;
   }
 
   // Seconds the last pass fades out over (0: none; the echoes ring out).
@@ -121,7 +123,7 @@ export class Tune {
       throw new RangeError('bad argument: fade');
     }
     this.#check('bw_set_fade', seconds);
-    this.#state().fade = seconds;
+    this.#fade = seconds;
   }
 
   // Frames the whole output takes (echoes included); Infinity for ever.
@@ -189,11 +191,6 @@ export class Tune {
   #live() {
     if (!this.#engine) throw new Error('tune freed');
     return this.#engine;
-  }
-
-  #state() {
-    this.#live();
-    return tuneState.get(this);
   }
 
   #lastError() {
