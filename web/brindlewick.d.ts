@@ -79,6 +79,9 @@ export class Tune {
   free(): void;
 }
 
+/** The rest of a tune's output (all of it, from a fresh load) as a 16-bit WAV file. */
+export function renderWav(tune: Tune): Blob;
+
 export interface PlayerPositionDetail {
   /** Seconds into the output. */
   position: number;

@@ -14,3 +14,4 @@ setModuleSource(async (url) => {
 
 export { Tune } from './tune.js';
 export { Player } from './player.js';
+export { renderWav } from './wav.js';

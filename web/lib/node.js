@@ -7,3 +7,4 @@ setModuleSource(async (url) => WebAssembly.compile(await readFile(url)));
 
 export { Tune } from './tune.js';
 export { Player } from './player.js';
+export { renderWav } from './wav.js';

@@ -28,8 +28,11 @@ export function sampleBytes(samples) {
   return new Uint8Array(view.buffer);
 }
 
-// A whole tune's output as a WAV file (for a page's "save as WAV").
+// The rest of a tune's output (all of it, from a fresh load) as a WAV file,
+// a Blob: what a page offers as "save as WAV". Not for a tune set to loop
+// for ever.
 export function renderWav(tune, blockFrames = 65536) {
+  if (tune.loops === 0) throw new RangeError('bad argument: a tune looping for ever');
   const parts = [];
   let frames = 0;
   for (let block; (block = tune.render(blockFrames)).length > 0;) {
