@@ -113,20 +113,4 @@ export class EngineInstance {
     if (this.broken) throw new Error('engine failure');
     return this.bytes().slice().buffer;
   }
-
-  // Takes the state of another instance (its snapshot).
-  restore(snapshot) {
-    const data = new Uint8Array(snapshot);
-    const pages = Math.ceil(data.length / 65536) - this.memory.buffer.byteLength / 65536;
-    if (pages > 0) this.memory.grow(pages);
-    const bytes = this.bytes();
-    bytes.set(data);
-    bytes.fill(0, data.length);
-  }
-
-  async clone() {
-    const copy = await EngineInstance.create();
-    copy.restore(this.snapshot());
-    return copy;
-  }
 }
