@@ -137,19 +137,23 @@ export class Tune {
   }
 
   // Up to `frames` frames, interleaved; fewer at the end, none after it.
+  // (Memory for what is rendered, not for what is asked.)
   render(frames) {
     wholeNumber(frames, 'frames', 0, 2 ** 31 - 1);
     const e = this.#live();
-    const out = new Int16Array(frames * this.#channels);
+    const parts = [];
     let done = 0;
     while (done < frames) {
       const ask = Math.min(frames - done, this.#renderBuffer(frames - done));
       const n = e.call('bw_render', 'engine failure', this.#handle, this.#buffer, ask);
-      out.set(new Int16Array(e.memory.buffer, this.#buffer, n * this.#channels), done * this.#channels);
+      parts.push(new Int16Array(e.memory.buffer, this.#buffer, n * this.#channels).slice());
       done += n;
       if (n < ask) break;
     }
-    return done === frames ? out : out.slice(0, done * this.#channels);
+    if (parts.length === 1) return parts[0];
+    const out = new Int16Array(done * this.#channels);
+    parts.reduce((at, part) => (out.set(part, at), at + part.length), 0);
+    return out;
   }
 
   // The same samples as render(), divided by 32768.
