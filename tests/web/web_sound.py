@@ -13,7 +13,10 @@ of the test's own (tests/e2e/pulse_server.py), whose null sink is recorded.
          damaged tune shows the engine's text and the list goes on
 
 The browser is driven by realtime_driver.mjs and page_driver.mjs. Paths
-come from CTest: PTRENDER, E2E_TUNES, WEB_INSTALL."""
+come from CTest: PTRENDER, E2E_TUNES, WEB_INSTALL. A machine loaded by other
+work can starve the audio threads (Chromium's, the sound server's) into a
+dropout of their own: a case that fails is tried once more, and fails when
+it fails again."""
 import glob
 import json
 import os
@@ -159,7 +162,17 @@ def page():
         same_from(heard, again, want[:2 * RATE], "the tune again after the damaged one")
 
 
+def twice(case):
+    def tried():
+        try:
+            case()
+        except TestFailure as e:
+            print(f"first try: {e}; trying again")
+            case()
+    return tried
+
+
 if __name__ == "__main__":
     need_tools("node", "pulseaudio")
     env_path("WEB_INSTALL")
-    run({"loops": loops, "seek": seek, "page": page}[sys.argv[1]])
+    run(twice({"loops": loops, "seek": seek, "page": page}[sys.argv[1]]))
