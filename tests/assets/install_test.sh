@@ -65,9 +65,9 @@ if [ -n "$pc_dir" ] && command -v pkg-config >/dev/null; then
     libdir=$(pkg-config --variable=libdir brindlewick)
     check "header" test -f "$(pkg-config --variable=includedir brindlewick)/brindlewick.h"
     check "pxtone.h stays out" test -z "$(find "$prefix" -name pxtone.h)"
-    check "library and its links" test -f "$libdir/libbrindlewick.so.1.0.0" -a -L "$libdir/libbrindlewick.so.1" \
+    check "library and its links" test -f "$libdir/libbrindlewick.so.1.1.0" -a -L "$libdir/libbrindlewick.so.1" \
         -a -L "$libdir/libbrindlewick.so"
-    check "soname" sh -c 'objdump -p "$1" | grep -q "SONAME *libbrindlewick.so.1$"' - "$libdir/libbrindlewick.so.1.0.0"
+    check "soname" sh -c 'objdump -p "$1" | grep -q "SONAME *libbrindlewick.so.1$"' - "$libdir/libbrindlewick.so.1.1.0"
     check "exports bw_* alone" sh -c '! nm -D --defined-only "$1" | grep -v " A " | grep -qv " bw_"' - \
         "$libdir/libbrindlewick.so.1"
     probe=$src/tests/assets/probe/library_probe.c
