@@ -18,6 +18,8 @@
              tune ends with the engine's text and VLC's error
   hostile    truncated and bit-flipped tunes through both players end in the
              engine's text or play, never in a crash or a sanitizer report
+             (VLC cannot start with the sanitizer runtime: in a sanitized
+             build, Audacious alone)
 
 Paths come from CTest: PTRENDER, E2E_TUNES, AUDACIOUS_PLUGIN,
 AUDACIOUS_PLUGIN_DIR, VLC_PLUGIN, SANITIZER_PRELOAD (the sanitizer runtime,
@@ -190,7 +192,19 @@ def audacious():
             log = player.log()
         if not re.search(r"damaged tune: tuneX\n", log) or not re.search(r"Error playing .*/tuneX", log):
             raise TestFailure(f"no engine text for the damaged tune in Audacious's log:\n{log}")
-        print(f"{len(tunes)} tunes played through Audacious as ptrender renders them; the damaged one skipped")
+        # The loop setting, as ptrender's --loops.
+        tune, again = short_tunes(tmp)[0], os.path.join(tmp, "again")
+        os.makedirs(os.path.join(again, "written"))
+        with Audacious(again, file_writer_settings(again + "/written") + "\n[brindlewick]\nloops=2\n",
+                       os.environ) as player:
+            player.use_file_writer()
+            player.tool("playlist-addurl", tune)
+            player.play_to_end(lambda: os.listdir(again + "/written"))
+        name = os.path.splitext(os.path.basename(tune))[0] + ".wav"
+        same(f"{tune} twice through Audacious", wav_frames(os.path.join(again, "written", name)),
+             ptrender(tune, os.path.join(tmp, "want.wav"), "--loops", "2"))
+        print(f"{len(tunes)} tunes played through Audacious as ptrender renders them, one twice; "
+              "the damaged one skipped")
 
 
 def check_heard(what, heard, want, lost_at_most):
@@ -349,17 +363,23 @@ def hostile():
             player.play_to_end(lambda: player.tool("playlist-position") != "1" or os.listdir(written))
             alive = player.tool("version", check=False)
         log = open(os.path.join(tmp, "audacious.log")).read()
-        if not alive or player.proc.returncode != 0 or crash_report(log):
+        if not alive or player.proc.returncode != 0 or crash_report(log) or not re.search(ENGINE_TEXT, log):
             raise TestFailure(f"Audacious on spoilt tunes: {player.proc.returncode}\n{log}")
-        env = vlc_env(tmp, vlc_plugins(tmp))
-        with concurrent.futures.ThreadPoolExecutor(8) as pool:  # one file a process: a playlist is slower
-            ends = list(pool.map(lambda path: cvlc(env, ["--sout", "#std{access=file,mux=raw,dst=/dev/null}", path],
-                                                   300), spoilt_files))
-        err = "".join(e for _, e in ends)
-        if any(status != 0 for status, _ in ends) or crash_report(err) or not re.search(ENGINE_TEXT, err):
-            raise TestFailure(f"cvlc on spoilt tunes: {[status for status, _ in ends]}\n{err}")
-        print(f"{len(spoilt_files)} spoilt tunes through Audacious and cvlc: "
-              f"{len(re.findall(ENGINE_TEXT, log))} and {len(re.findall(ENGINE_TEXT, err))} engine texts")
+        err = ""
+        if os.environ.get("SANITIZER_PRELOAD"):
+            # VLC 3.0.24 hangs as it starts, in bind_textdomain_codeset, with
+            # clang's sanitizer runtime preloaded: with or without the module.
+            print("note: VLC cannot run with the sanitizer runtime; cvlc left out")
+        else:
+            env = vlc_env(tmp, vlc_plugins(tmp))
+            with concurrent.futures.ThreadPoolExecutor(8) as pool:  # one file a process: a playlist is slower
+                ends = list(pool.map(lambda path: cvlc(env, ["--sout", "#std{access=file,mux=raw,dst=/dev/null}",
+                                                             path], 300), spoilt_files))
+            err = "".join(e for _, e in ends)
+            if any(status != 0 for status, _ in ends) or crash_report(err) or not re.search(ENGINE_TEXT, err):
+                raise TestFailure(f"cvlc on spoilt tunes: {[status for status, _ in ends]}\n{err}")
+        print(f"{len(spoilt_files)} spoilt tunes: {len(re.findall(ENGINE_TEXT, log))} engine texts from Audacious, "
+              f"{len(re.findall(ENGINE_TEXT, err))} from cvlc")
 
 
 if __name__ == "__main__":
