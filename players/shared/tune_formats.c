@@ -4,12 +4,12 @@
 #include <strings.h>
 
 const tune_format TUNE_FORMATS[TUNE_FORMAT_COUNT] = {
-    {BW_FORMAT_PTCOP, "ptcop", "audio/x-ptcop"},
-    {BW_FORMAT_PTTUNE, "pttune", "audio/x-pttune"},
+    {BW_FORMAT_PTCOP, "ptcop", TUNE_PTCOP_MIME_TYPE},
+    {BW_FORMAT_PTTUNE, "pttune", TUNE_PTTUNE_MIME_TYPE},
 };
 
 const char *const TUNE_EXTENSIONS[TUNE_FORMAT_COUNT + 1] = {"ptcop", "pttune", NULL};
-const char *const TUNE_MIME_TYPES[TUNE_FORMAT_COUNT + 1] = {"audio/x-ptcop", "audio/x-pttune", NULL};
+const char *const TUNE_MIME_TYPES[TUNE_FORMAT_COUNT + 1] = {TUNE_PTCOP_MIME_TYPE, TUNE_PTTUNE_MIME_TYPE, NULL};
 
 const tune_format *tune_format_of_bytes(const void *data, size_t size)
 {

@@ -10,6 +10,9 @@
 extern "C" {
 #endif
 
+#define TUNE_PTCOP_MIME_TYPE "audio/x-ptcop"
+#define TUNE_PTTUNE_MIME_TYPE "audio/x-pttune"
+
 typedef struct tune_format {
     int format;            /* BW_FORMAT_PTCOP or BW_FORMAT_PTTUNE */
     const char *extension; /* without the dot, lower case */
