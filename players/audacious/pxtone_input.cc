@@ -9,6 +9,7 @@
 #include <libaudcore/preferences.h>
 #include <libaudcore/runtime.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -136,7 +137,6 @@ public:
         }
         open_audio(FMT_S16_NE, RATE, CHANNELS);
         int loops = loops_setting();
-        bw_set_loops(tune.get(), loops);
         int16_t frames[CHUNK_FRAMES * CHANNELS];
         while (!check_stop()) {
             const int seek = check_seek();
