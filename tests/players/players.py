@@ -46,7 +46,7 @@ from pulse_server import PulseServer  # noqa: E402
 RATE = 44100
 SEEK_SECONDS = 5
 NOBODY = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
-VLC_AT_ONCE = 32
+VLC_AT_ONCE = 24
 ENGINE_TEXT = r"(not a tune|damaged tune|unsupported tune version|tune too big): "
 
 
@@ -324,19 +324,34 @@ def vlc_():
         short = short_tunes(tmp)[0]
         jobs += [(short, short, ["--start-time", str(SEEK_SECONDS)], [], SEEK_SECONDS * RATE),
                  (short, short, ["--brindlewick-loops", "2"], ["--loops", "2"], 0)]
+        again = []
         with concurrent.futures.ThreadPoolExecutor(VLC_AT_ONCE) as pool:
-            done = {pool.submit(vlc_write, env, copy, os.path.join(written, f"{n}.wav"), *args): n
-                    for n, (copy, _, args, _, _) in enumerate(jobs)}
+            done = {}
+            for n, (copy, _, args, _, _) in enumerate(jobs):
+                done[pool.submit(vlc_write, env, copy, os.path.join(written, f"{n}.wav"), *args)] = n
+                time.sleep(0.2)  # not all starting at once
             for job in concurrent.futures.as_completed(done):
                 copy, tune, args, render_args, frame = jobs[done[job]]
                 want = ptrender(tune, os.path.join(tmp, "want.wav"), *render_args)
-                same(f"{tune} through cvlc {' '.join(args)}", job.result(), want[frame:])
+                got = job.result()
+                if len(got) != len(want) - frame:
+                    again.append(done[job])
+                else:
+                    same(f"{tune} through cvlc {' '.join(args)}", got, want[frame:])
                 if not args:
                     ms, title, description = shown[copy]
                     check_tags(f"{tune} in VLC", tune, copy, want, ms, title)
                     comment = info_field(tune, "comment")
                     if description != (None if comment == "(none)" else comment):
                         raise TestFailure(f"{tune}: description {description!r}, the comment {comment!r}")
+        # VLC discards audio that reaches its output late, as on a busy
+        # machine when many start at once: such a tune is written again alone.
+        for n in again:
+            copy, tune, args, render_args, frame = jobs[n]
+            print(f"note: {tune}: VLC left frames out beside {VLC_AT_ONCE - 1} others; again alone")
+            got = vlc_write(env, copy, os.path.join(written, "alone.wav"), *args)
+            same(f"{tune} through cvlc {' '.join(args)} alone", got,
+                 ptrender(tune, os.path.join(tmp, "want.wav"), *render_args)[frame:])
         print(f"{len(tunes)} tunes written by cvlc as ptrender renders them; a seek and two passes too")
 
 
