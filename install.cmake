@@ -7,7 +7,7 @@
 #   share/icons/hicolor/{16x16,32x32,64x64}/apps/brindlewick.png
 #   share/brindlewick/demo/{UI.bmp,BG.bmp,*.ptcop,*.pttune}
 #   share/man/man1/{brindlewick,ptrender}.1
-#   lib/libbrindlewick.so.1.0.0 (and its .so.1 and .so links)
+#   lib/libbrindlewick.so.1.1.0 (and its .so.1 and .so links)
 #   include/brindlewick.h
 #   lib/pkgconfig/brindlewick.pc
 #   share/mime/packages/brindlewick.xml (and the MIME database updated)

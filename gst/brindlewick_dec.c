@@ -3,6 +3,7 @@
 #include <gst/audio/gstnonstreamaudiodecoder.h>
 
 #include "brindlewick.h"
+#include "tune_tags.h"
 #include "tune_typefind.h"
 
 #define DEFAULT_RATE 44100
@@ -203,23 +204,22 @@ static gboolean brindlewick_dec_load_from_buffer(GstNonstreamAudioDecoder *dec, 
 
 static void add_text_tag(GstTagList *tags, const gchar *tag, const gchar *text)
 {
-    if (text && *text && g_utf8_validate(text, -1, NULL))
+    if (text && g_utf8_validate(text, -1, NULL))
         gst_tag_list_add(tags, GST_TAG_MERGE_REPLACE, tag, text, NULL);
 }
 
 static GstTagList *brindlewick_dec_get_main_tags(GstNonstreamAudioDecoder *dec)
 {
     BrindlewickDec *self = DEC(dec);
-    bw_info info;
-    if (!bw_get_info(self->tune, &info, sizeof info))
+    tune_tags shown;
+    if (!tune_tags_read(self->tune, &shown))
         return NULL;
     GstTagList *tags = gst_tag_list_new_empty();
-    add_text_tag(tags, GST_TAG_TITLE, info.title);
-    add_text_tag(tags, GST_TAG_COMMENT, info.comment);
-    const gint64 frames = bw_output_frames(self->tune);
-    if (frames >= 0)
-        gst_tag_list_add(tags, GST_TAG_MERGE_REPLACE, GST_TAG_DURATION, time_of(self, frames), NULL);
-    gst_tag_list_add(tags, GST_TAG_MERGE_REPLACE, GST_TAG_AUDIO_CODEC, "pxtone", NULL);
+    add_text_tag(tags, GST_TAG_TITLE, shown.title);
+    add_text_tag(tags, GST_TAG_COMMENT, shown.comment);
+    if (shown.frames >= 0)
+        gst_tag_list_add(tags, GST_TAG_MERGE_REPLACE, GST_TAG_DURATION, time_of(self, shown.frames), NULL);
+    gst_tag_list_add(tags, GST_TAG_MERGE_REPLACE, GST_TAG_AUDIO_CODEC, TUNE_CODEC, NULL);
     return tags;
 }
 
@@ -641,10 +641,8 @@ static void brindlewick_dec_class_init(BrindlewickDecClass *klass)
     element_class->post_message = brindlewick_dec_post_message;
     g_object_class_install_property(
         object_class, PROP_LOOPS,
-        g_param_spec_int("loops", "Loops",
-                         "How many times the song plays, each pass after the first from its repeat "
-                         "position (1 = once through, 0 = for ever)",
-                         0, G_MAXINT, 1, G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS));
+        g_param_spec_int("loops", "Loops", TUNE_LOOPS_LONGTEXT, 0, G_MAXINT, TUNE_LOOPS_DEFAULT,
+                         G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS));
     base_num_loops = g_object_class_find_property(G_OBJECT_CLASS(brindlewick_dec_parent_class), "num-loops");
     g_object_class_install_property(
         object_class, PROP_NUM_LOOPS,

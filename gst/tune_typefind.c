@@ -1,54 +1,27 @@
 #include "tune_typefind.h"
 
-#include <string.h>
-
-typedef struct {
-    TuneCodeKind kind;
-    const char *prefix; /* followed by digits up to TUNE_CODE_BYTES */
-    const char *caps;
-    const char *extension;
-} TuneCode;
-
-static const TuneCode CODES[] = {
-    {TUNE_CODE_PTCOP, "PTCOLLAGE-", PTCOP_CAPS, "ptcop"},
-    {TUNE_CODE_PTTUNE, "PTTUNE--", PTTUNE_CAPS, "pttune"},
-};
-
-static gboolean starts_with_code(const guint8 *data, const TuneCode *code)
-{
-    const gsize n = strlen(code->prefix);
-    if (memcmp(data, code->prefix, n) != 0)
-        return FALSE;
-    for (gsize i = n; i < TUNE_CODE_BYTES; i++)
-        if (data[i] < '0' || data[i] > '9')
-            return FALSE;
-    return TRUE;
-}
+#include "tune_formats.h"
 
 TuneCodeKind tune_code_kind(const guint8 *data, gsize size)
 {
-    if (data == NULL || size < TUNE_CODE_BYTES)
-        return TUNE_CODE_NONE;
-    for (gsize i = 0; i < G_N_ELEMENTS(CODES); i++)
-        if (starts_with_code(data, &CODES[i]))
-            return CODES[i].kind;
-    return TUNE_CODE_NONE;
+    return (TuneCodeKind)bw_probe(data, size);
 }
 
 static void find_tune(GstTypeFind *find, gpointer user_data)
 {
-    const TuneCode *code = user_data;
+    const tune_format *format = user_data;
     const guint8 *data = gst_type_find_peek(find, 0, TUNE_CODE_BYTES);
-    if (tune_code_kind(data, data ? TUNE_CODE_BYTES : 0) == code->kind)
-        gst_type_find_suggest_empty_simple(find, GST_TYPE_FIND_MAXIMUM, code->caps);
+    if (data && bw_probe(data, TUNE_CODE_BYTES) == format->format)
+        gst_type_find_suggest_empty_simple(find, GST_TYPE_FIND_MAXIMUM, format->mime_type);
 }
 
 gboolean tune_typefind_register(GstPlugin *plugin)
 {
-    for (gsize i = 0; i < G_N_ELEMENTS(CODES); i++) {
-        GstCaps *caps = gst_caps_new_empty_simple(CODES[i].caps);
-        gboolean ok = gst_type_find_register(plugin, CODES[i].caps, GST_RANK_PRIMARY, find_tune,
-                                             CODES[i].extension, caps, (gpointer)&CODES[i], NULL);
+    for (gsize i = 0; i < TUNE_FORMAT_COUNT; i++) {
+        const tune_format *format = &TUNE_FORMATS[i];
+        GstCaps *caps = gst_caps_new_empty_simple(format->mime_type);
+        gboolean ok = gst_type_find_register(plugin, format->mime_type, GST_RANK_PRIMARY, find_tune,
+                                             format->extension, caps, (gpointer)format, NULL);
         gst_caps_unref(caps);
         if (!ok)
             return FALSE;

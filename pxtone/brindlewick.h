@@ -35,12 +35,18 @@ extern "C" {
 #endif
 
 #define BW_VERSION_MAJOR 1
-#define BW_VERSION_MINOR 0
+#define BW_VERSION_MINOR 1
 #define BW_VERSION_PATCH 0
 #define BW_VERSION (BW_VERSION_MAJOR * 10000 + BW_VERSION_MINOR * 100 + BW_VERSION_PATCH)
 
 #define BW_MIN_RATE 8000
 #define BW_MAX_RATE 192000
+
+/* bw_probe's results: the two tune formats. */
+#define BW_FORMAT_NONE 0
+#define BW_FORMAT_PTCOP 1  /* a project, ".ptcop" */
+#define BW_FORMAT_PTTUNE 2 /* a tune, ".pttune" */
+#define BW_PROBE_BYTES 16
 
 /* bw_set_loops: play on from the repeat position for ever. */
 #define BW_LOOP_FOREVER 0
@@ -49,6 +55,15 @@ typedef struct bw_tune bw_tune;
 
 /* The library's BW_VERSION. */
 int bw_version(void);
+
+/* Which format the file whose first `size` bytes are at `data` is in, by
+ * its file code alone, as a player tells files apart without a load:
+ * BW_FORMAT_PTCOP for "PTCOLLAGE-" and six digits, BW_FORMAT_PTTUNE for
+ * "PTTUNE--" and eight digits (also for versions a load refuses with
+ * "unsupported tune version"), else BW_FORMAT_NONE. Reads the first
+ * BW_PROBE_BYTES bytes only; fewer (or NULL data) are BW_FORMAT_NONE. Needs
+ * no instance, any thread. Since 1.1. */
+int bw_probe(const void *data, size_t size);
 
 /* A new instance with no tune loaded, rendering at `rate` frames per second
  * with `channels` 1 or 2. NULL only when out of memory or when rate or

@@ -77,3 +77,29 @@ TEST(ApiInfo, TellsWhatBuiltTunesHold) {
         EXPECT_EQ(part.beats_per_measure, 0x5a5a5a5a);
     }
 }
+
+TEST(ApiInfo, ProbeTellsTheFormatByTheFileCodeAlone) {
+    const struct {
+        const char *bytes;
+        size_t size;
+        int format;
+    } cases[] = {
+        {"PTCOLLAGE-071119", 16, BW_FORMAT_PTCOP},
+        {"PTTUNE--20071119....", 20, BW_FORMAT_PTTUNE},
+        {"PTCOLLAGE-060930", 16, BW_FORMAT_PTCOP},
+        {"PTCOLLAGE-991231", 16, BW_FORMAT_PTCOP},  // a version no load takes
+        {"PTTUNE--20071119", 15, BW_FORMAT_NONE},   // too few bytes
+        {"PTCOLLAGE-07111x", 16, BW_FORMAT_NONE},
+        {"PTTUNE--2007111 ", 16, BW_FORMAT_NONE},
+        {"ptcollage-071119", 16, BW_FORMAT_NONE},
+        {"RIFF....WAVEfmt ", 16, BW_FORMAT_NONE},
+        {nullptr, 16, BW_FORMAT_NONE},
+    };
+    for (const auto &c : cases) EXPECT_EQ(bw_probe(c.bytes, c.size), c.format) << (c.bytes ? c.bytes : "NULL");
+    tb::Song song = with("x", false);
+    for (int format : {BW_FORMAT_PTCOP, BW_FORMAT_PTTUNE}) {
+        song.pttune = format == BW_FORMAT_PTTUNE;
+        const std::vector<uint8_t> built = tb::build(song);
+        EXPECT_EQ(bw_probe(built.data(), built.size()), format);
+    }
+}

@@ -6,7 +6,8 @@
 # program built against them with pkg-config renders a tune as ptrender does;
 # the GStreamer element is in the prefix's plugin folder, where
 # gst-inspect-1.0 finds it, and the desktop knows both file types from the
-# prefix's MIME database.
+# prefix's MIME database; the Audacious and VLC plugins are in their
+# players' plugin folders under the prefix, finding the library there.
 #   install_test.sh BUILD_DIR
 set -u
 build=$1
@@ -65,9 +66,11 @@ if [ -n "$pc_dir" ] && command -v pkg-config >/dev/null; then
     libdir=$(pkg-config --variable=libdir brindlewick)
     check "header" test -f "$(pkg-config --variable=includedir brindlewick)/brindlewick.h"
     check "pxtone.h stays out" test -z "$(find "$prefix" -name pxtone.h)"
-    check "library and its links" test -f "$libdir/libbrindlewick.so.1.0.0" -a -L "$libdir/libbrindlewick.so.1" \
+    check "library and its links" test -f "$libdir/libbrindlewick.so.1.1.0" -a -L "$libdir/libbrindlewick.so.1" \
         -a -L "$libdir/libbrindlewick.so"
-    check "soname" sh -c 'objdump -p "$1" | grep -q "SONAME *libbrindlewick.so.1$"' - "$libdir/libbrindlewick.so.1.0.0"
+    check "soname" sh -c 'objdump -p "$1" | grep -q "SONAME *libbrindlewick.so.1$"' - "$libdir/libbrindlewick.so.1.1.0"
+    check "bw_probe under its version node" sh -c 'objdump -T "$1" | grep -q "BRINDLEWICK_1\.1 *bw_probe$"' - \
+        "$libdir/libbrindlewick.so.1"
     check "exports bw_* alone" sh -c '! nm -D --defined-only "$1" | grep -v " A " | grep -qv " bw_"' - \
         "$libdir/libbrindlewick.so.1"
     probe=$src/tests/assets/probe/library_probe.c
@@ -121,6 +124,20 @@ if [ -f "$build/gst/libgstbrindlewick.so" ]; then
             "$(dirname "$plugin")" "$tmp/registry.bin"
     fi
 fi
+
+# plugin_in_prefix NAME BUILT INSTALLED: a player's plugin built at BUILT is
+# installed at INSTALLED (a path under the prefix) and finds the prefix's
+# engine library.
+plugin_in_prefix() {
+    [ -f "$2" ] || return 0
+    check "$1 plugin at $3" test -f "$prefix/$3"
+    check "$1 plugin links the prefix's library" sh -c 'ldd "$1" | grep -q "libbrindlewick.so.1 => $2/"' - \
+        "$prefix/$3" "$prefix"
+}
+multiarch=$(gcc -print-multiarch 2>/dev/null || echo x86_64-linux-gnu)
+plugin_in_prefix Audacious "$build/players/audacious/brindlewick.so" lib/$multiarch/audacious/Input/brindlewick.so
+plugin_in_prefix VLC "$build/players/vlc/libbrindlewick_plugin.so" \
+    lib/$multiarch/vlc/plugins/demux/libbrindlewick_plugin.so
 
 # Stand in for the program with a script that reports its folder, to see
 # where the launcher starts it.
