@@ -1,0 +1,96 @@
+"""Wine for the Windows build's tests: one 32-bit prefix made per test run
+(ctest's fixture runs `wine.py make-prefix`), and a private copy of it for
+each test, so tests running side by side each have their own wineserver.
+The copy links the template's program files and copies the rest (Wine
+rewrites its registry files in place).
+
+Paths come from the environment CTest sets: WINE_TEMPLATE_PREFIX, and
+WINEARCH, WINEDEBUG, WINEDLLOVERRIDES. A test exits 77 (skipped) when Wine
+or the Windows build is missing."""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+SKIPPED = 77
+LINKED = (".dll", ".exe", ".drv", ".sys", ".nls", ".ocx", ".acm", ".cpl", ".tlb", ".vxd")
+DESKTOP = "640x480"  # Wine's virtual desktop, where every program's window opens
+
+
+def skip(why):
+    print(f"skipped: {why}")
+    sys.exit(SKIPPED)
+
+
+def need_file(name):
+    """The path in environment variable `name`; skips the test when it is
+    unset or names nothing."""
+    path = os.environ.get(name, "")
+    if not path or not os.path.exists(path):
+        skip(f"{name} ({path or 'not set'}) not there: run scripts/windows-build")
+    return path
+
+
+def make_template(prefix):
+    """A fresh prefix whose programs open in a virtual desktop (so no window
+    manager is needed, and Allegro's exit does not hang on a bare X
+    server)."""
+    shutil.rmtree(prefix, ignore_errors=True)
+    env = dict(os.environ, WINEPREFIX=prefix)
+    env.pop("DISPLAY", None)
+    subprocess.run(["wineboot", "-i"], env=env, check=True, capture_output=True, timeout=300)
+    for key, value, data in (("Explorer", "Desktop", "Default"),
+                             ("Explorer\\Desktops", "Default", DESKTOP)):
+        subprocess.run(["wine", "reg", "add", "HKCU\\Software\\Wine\\" + key, "/v", value,
+                        "/d", data, "/f"], env=env, check=True, capture_output=True, timeout=60)
+    subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=60)
+
+
+class Prefix:
+    """A private copy of the template prefix, gone (with its wineserver)
+    when the `with` block ends."""
+
+    def __init__(self):
+        if shutil.which("wine") is None:
+            skip("wine not installed (scripts/install-deps wine)")
+        template = need_file("WINE_TEMPLATE_PREFIX")
+        self.path = tempfile.mkdtemp(prefix="brindlewick_wine_")
+        shutil.copytree(template, self.path, symlinks=True, dirs_exist_ok=True,
+                        copy_function=self._link_or_copy)
+
+    @staticmethod
+    def _link_or_copy(src, dst):
+        if src.lower().endswith(LINKED):
+            os.link(src, dst)
+        else:
+            shutil.copy2(src, dst)
+
+    def env(self, base=None):
+        e = dict(base if base is not None else os.environ)
+        e["WINEPREFIX"] = self.path
+        return e
+
+    def run(self, args, **kw):
+        """Runs a Windows program (args[0]) to its end."""
+        return subprocess.run(["wine"] + list(args), env=self.env(kw.pop("env", None)), **kw)
+
+    def close(self):
+        subprocess.run(["wineserver", "-k"], env=self.env(), capture_output=True, timeout=30)
+        shutil.rmtree(self.path, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        self.close()
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 3 or sys.argv[1] != "make-prefix":
+        print("usage: wine.py make-prefix DIR")
+        sys.exit(2)
+    if shutil.which("wine") is None:
+        skip("wine not installed (scripts/install-deps wine)")
+    make_template(sys.argv[2])
+    print(f"made the Wine prefix {sys.argv[2]}")
