@@ -55,7 +55,8 @@ class Prefix:
         if shutil.which("wine") is None:
             skip("wine not installed (scripts/install-deps wine)")
         template = need_file("WINE_TEMPLATE_PREFIX")
-        self.path = tempfile.mkdtemp(prefix="brindlewick_wine_")
+        # Beside the template: links do not cross file systems.
+        self.path = tempfile.mkdtemp(prefix="copy-", dir=os.path.dirname(template))
         shutil.copytree(template, self.path, symlinks=True, dirs_exist_ok=True,
                         copy_function=self._link_or_copy)
 
