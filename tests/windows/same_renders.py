@@ -53,8 +53,7 @@ def check_ptrender(prefix, work, package):
         linux, windows = os.path.join(work, "linux"), os.path.join(work, "windows")
         subprocess.run([os.environ["PTRENDER"], "-o", linux] + batch, check=True,
                        capture_output=True)
-        prefix.run([os.path.join(package, "ptrender.exe"), "-o", windows] + batch, check=True,
-                   capture_output=True)
+        prefix.run([os.path.join(package, "ptrender.exe"), "-o", windows] + batch, check=True)
         compared += same_files(linux, windows)
         shutil.rmtree(linux)
         shutil.rmtree(windows)

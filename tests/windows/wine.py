@@ -4,9 +4,9 @@ each test, so tests running side by side each have their own wineserver.
 The copy links the template's program files and copies the rest (Wine
 rewrites its registry files in place).
 
-Paths come from the environment CTest sets: WINE_TEMPLATE_PREFIX, and
-WINEARCH, WINEDEBUG, WINEDLLOVERRIDES. A test exits 77 (skipped) when Wine
-or the Windows build is missing."""
+The template's place comes from the environment CTest sets,
+WINE_TEMPLATE_PREFIX. A test exits 77 (skipped) when Wine or the Windows
+build is missing."""
 import os
 import shutil
 import subprocess
@@ -16,6 +16,9 @@ import tempfile
 SKIPPED = 77
 LINKED = (".dll", ".exe", ".drv", ".sys", ".nls", ".ocx", ".acm", ".cpl", ".tlb", ".vxd")
 DESKTOP = "640x480"  # Wine's virtual desktop, where every program's window opens
+SETTINGS = {"WINEARCH": "win32", "WINEDEBUG": "-all",
+            # no .NET or Gecko installers, no menu entries, sound through PulseAudio
+            "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d;winealsa.drv=d"}
 
 
 def skip(why):
@@ -37,13 +40,14 @@ def make_template(prefix):
     manager is needed, and Allegro's exit does not hang on a bare X
     server)."""
     shutil.rmtree(prefix, ignore_errors=True)
-    env = dict(os.environ, WINEPREFIX=prefix)
+    env = dict(os.environ, WINEPREFIX=prefix, **SETTINGS)
     env.pop("DISPLAY", None)
-    subprocess.run(["wineboot", "-i"], env=env, check=True, capture_output=True, timeout=300)
+    quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
+    subprocess.run(["wineboot", "-i"], env=env, check=True, timeout=300, **quiet)
     for key, value, data in (("Explorer", "Desktop", "Default"),
                              ("Explorer\\Desktops", "Default", DESKTOP)):
         subprocess.run(["wine", "reg", "add", "HKCU\\Software\\Wine\\" + key, "/v", value,
-                        "/d", data, "/f"], env=env, check=True, capture_output=True, timeout=60)
+                        "/d", data, "/f"], env=env, check=True, timeout=60, **quiet)
     subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=60)
 
 
@@ -68,16 +72,20 @@ class Prefix:
             shutil.copy2(src, dst)
 
     def env(self, base=None):
-        e = dict(base if base is not None else os.environ)
+        e = dict(base if base is not None else os.environ, **SETTINGS)
         e["WINEPREFIX"] = self.path
         return e
 
     def run(self, args, **kw):
-        """Runs a Windows program (args[0]) to its end."""
+        """Runs a Windows program (args[0]) to its end. Its output goes to
+        files or nowhere: Wine's services, started meanwhile, inherit it and
+        would hold a pipe open for as long as they run."""
+        kw.setdefault("stdout", subprocess.DEVNULL)
+        kw.setdefault("stderr", subprocess.DEVNULL)
         return subprocess.run(["wine"] + list(args), env=self.env(kw.pop("env", None)), **kw)
 
     def close(self):
-        subprocess.run(["wineserver", "-k"], env=self.env(), capture_output=True, timeout=30)
+        subprocess.run(["wineserver", "-k"], env=self.env(), stderr=subprocess.DEVNULL, timeout=30)
         shutil.rmtree(self.path, ignore_errors=True)
 
     def __enter__(self):
