@@ -58,7 +58,6 @@ private:
     void collect_returned();
     Period *free_period();
     bool write_period(Period &p);
-    bool device_stuck(Clock::time_point now) const;
     void take_over();
 
     const AudioFormat format_;
@@ -146,7 +145,7 @@ bool WaveOutDevice::write_due() {
         }
         wrote = true;
     }
-    if (!wrote && device_stuck(Clock::now())) {
+    if (!wrote && device_stalled(Clock::now(), opened_, last_return_)) {
         take_over();
         return false;
     }
@@ -187,25 +186,11 @@ bool WaveOutDevice::write_period(Period &p) {
     return true;
 }
 
-bool WaveOutDevice::device_stuck(Clock::time_point now) const {
-    // As for the other outputs: a new stream may take its time at first.
-    const auto START = std::chrono::seconds(4), START_STALL = std::chrono::seconds(3);
-    const auto STALL = std::chrono::milliseconds(1500);
-    return now - last_return_ > (now - opened_ < START ? START_STALL : STALL);
-}
-
 void WaveOutDevice::take_over() {
     // The text first: whoever sees the health turn to lost also finds it.
     client_.device_lost();
     lost_.store(true);
-    // Carry on from the last period the device took, so the tune keeps its
-    // real-time length.
-    auto period = std::chrono::nanoseconds(int64_t(period_) * 1000000000LL / format_.rate);
-    AudioFormat paced = format_;
-    paced.frames = period_;
-    stand_in_ = std::make_unique<SilentClock>(
-        paced, [this](int16_t *out, int frames) { client_.fill(out, frames); },
-        last_return_ + period);
+    stand_in_ = pace_after(format_, period_, client_, last_return_);
 }
 
 void WaveOutDevice::cut() {
