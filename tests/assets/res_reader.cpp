@@ -103,7 +103,7 @@ namespace res_reader {
 
 namespace {
 
-constexpr size_t MAX_ENTRIES = 4096;  // directory entries, imports, exports: each
+constexpr size_t MAX_ENTRIES = 4096;  // directory entries and imports: each
 
 struct Pe {
     const std::vector<uint8_t> &file;
@@ -143,19 +143,6 @@ bool read_imports(const Pe &pe, uint32_t rva, PeImage &out) {
         if (!pe.text(le32(pe.file, d + 12), out.imports.back())) return false;
     }
     return false;
-}
-
-bool read_exports(const Pe &pe, uint32_t rva, PeImage &out) {
-    size_t d = pe.at(rva, 40);
-    if (!d) return false;
-    uint32_t count = le32(pe.file, d + 24), names = le32(pe.file, d + 32);
-    if (count > MAX_ENTRIES) return false;
-    for (uint32_t i = 0; i < count; i++) {
-        size_t n = pe.at(names + 4 * i, 4);
-        out.exports.emplace_back();
-        if (!n || !pe.text(le32(pe.file, n), out.exports.back())) return false;
-    }
-    return true;
 }
 
 // One level of the resource tree: type, then name, then language.
@@ -218,9 +205,7 @@ bool read_pe(const std::vector<uint8_t> &file, PeImage &out, std::string &error)
     if (out.magic != 0x10b) return error = "not a 32-bit program", false;
     out.subsystem = le16(file, optional + 68);
     const size_t directories = optional + 96;
-    uint32_t exports = le32(file, directories), imports = le32(file, directories + 8),
-             resources = le32(file, directories + 16);
-    if (exports && !read_exports(pe, exports, out)) return error = "bad export table", false;
+    uint32_t imports = le32(file, directories + 8), resources = le32(file, directories + 16);
     if (imports && !read_imports(pe, imports, out)) return error = "bad import table", false;
     if (resources && !read_resource_level(pe, resources, 0, 0, Resource(), out))
         return error = "bad resource tree", false;

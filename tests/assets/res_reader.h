@@ -1,5 +1,5 @@
 // res_reader: reads a compiled Windows resource file (.res, as windres -O res
-// writes it), a Windows program (a PE image: its kind, imports, exports and
+// writes it), a Windows program (a PE image: its kind, imports and
 // resources) and the version record inside them, for the resource tests.
 //
 // Every length and offset is checked against the data; malformed input
@@ -32,7 +32,6 @@ struct PeImage {
     int magic = 0;      // 0x10b: PE32, a 32-bit program
     int subsystem = 0;  // 2: GUI, 3: console
     std::vector<std::string> imports;  // the DLLs' names, as written
-    std::vector<std::string> exports;
     std::vector<Resource> resources;
 };
 
