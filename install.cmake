@@ -33,7 +33,7 @@ install(CODE "
   set(PREFIX \"\${CMAKE_INSTALL_PREFIX}\")
   set(LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")
   set(INCLUDEDIR \"${CMAKE_INSTALL_INCLUDEDIR}\")
-  set(VERSION 1.0.0)
+  set(VERSION ${BW_LIBRARY_VERSION})
   configure_file(${CMAKE_SOURCE_DIR}/pxtone/brindlewick.pc.in ${BW_GENERATED}/brindlewick.pc @ONLY)
 ")
 install(PROGRAMS ${BW_GENERATED}/brindlewick-launcher DESTINATION ${BW_LIBEXEC})

@@ -10,7 +10,9 @@
  *
  * Tags: title and comment when the tune has them, duration. Seeking is
  * frame-exact in time. A tune the engine refuses posts an error carrying
- * the engine's text. */
+ * the engine's text. A next stream given to the same element (decodebin3
+ * keeps it for a playlist's next tune) follows the one playing without a
+ * gap. */
 #ifndef BRINDLEWICK_DEC_H
 #define BRINDLEWICK_DEC_H
 

@@ -116,6 +116,9 @@ if [ -f "$build/gst/libgstbrindlewick.so" ]; then
     if [ -n "$plugin" ] && command -v gst-inspect-1.0 >/dev/null; then
         check "gst-inspect-1.0 finds the installed element" env GST_PLUGIN_PATH="$(dirname "$plugin")" \
             GST_REGISTRY="$tmp/registry.bin" gst-inspect-1.0 brindlewickdec >/dev/null
+        check "the plugin's version is the library's" sh -c 'env GST_PLUGIN_PATH="$1" GST_REGISTRY="$2" \
+            gst-inspect-1.0 brindlewick | grep -qx " *Version *$(pkg-config --modversion brindlewick)"' - \
+            "$(dirname "$plugin")" "$tmp/registry.bin"
     fi
 fi
 

@@ -153,10 +153,14 @@ void tidy_events(Tune &t, bool have_unit_count) {
 
 LoadResult load_tune(const uint8_t *data, size_t size, const std::string &shown_name) {
     LoadResult res;
-    const FileLayout layout = data && size >= 20 ? file_layout(data) : FileLayout::not_a_tune;
+    const FileLayout layout = data && size >= FILE_CODE_BYTES ? file_layout(data) : FileLayout::not_a_tune;
     if (layout == FileLayout::not_a_tune || layout == FileLayout::unsupported) {
         res.error = error_text(layout == FileLayout::unsupported ? "unsupported tune version" : "not a tune",
                                shown_name);
+        return res;
+    }
+    if (size < 20) {  // a tune's file code, cut before its header ends
+        res.error = error_text("damaged tune", shown_name);
         return res;
     }
     if (size > MAX_FILE_BYTES) {
