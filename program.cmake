@@ -4,6 +4,7 @@ file(GLOB PROGRAM_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/app/*.cpp ${CMAKE_SOURCE_DIR}/tunes/*.cpp
   ${CMAKE_SOURCE_DIR}/playback/*.cpp ${CMAKE_SOURCE_DIR}/ui/*.cpp)
 list(FILTER PROGRAM_SOURCES EXCLUDE REGEX "/app/main\\.cpp$")
+choose_platform_sources(PROGRAM_SOURCES)
 
 # The demo skin, embedded for the fallback.
 set(SKIN_CPP)
@@ -25,13 +26,20 @@ if(PROGRAM_SOURCES)
   target_link_libraries(brindlewick_core PUBLIC pxtone PkgConfig::ALLEGRO4 Threads::Threads)
 endif()
 # The window icon goes straight into the executable: nothing calls it, so a
-# static library would leave it out.
+# static library would leave it out. On Windows the icon and the version
+# record are resources (Allegro finds the icon as "ALLEGRO_ICON"), and the
+# program is a GUI one, entered through Allegro's WinMain.
 file(GLOB RESOURCE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.cpp)
+set(PROGRAM_KIND "")
+if(WIN32)
+  set(RESOURCE_SOURCES ${CMAKE_SOURCE_DIR}/resources/brindlewick.rc)
+  set(PROGRAM_KIND WIN32)
+endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/app/main.cpp)
-  add_executable(brindlewick app/main.cpp ${RESOURCE_SOURCES})
+  add_executable(brindlewick ${PROGRAM_KIND} app/main.cpp ${RESOURCE_SOURCES})
   target_link_libraries(brindlewick PRIVATE brindlewick_core)
 endif()
 
-if(TARGET brindlewick)
+if(TARGET brindlewick AND NOT WIN32)  # (Windows: cmake/windows.cmake)
   install(TARGETS brindlewick RUNTIME DESTINATION bin)
 endif()

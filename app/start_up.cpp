@@ -1,14 +1,13 @@
 #include "app/start_up.h"
 
 #include <allegro.h>
-#include <signal.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
+#include "app/end_requests.h"
 #include "app/handlers.h"
-#include "app/player_state.h"
 #include "playback/tune_player.h"
 #include "tunes/folder_scan.h"
 #include "tunes/tune_list.h"
@@ -31,20 +30,6 @@ static bool open_window()
         return true;
     set_color_depth(16);
     return set_gfx_mode(GFX_AUTODETECT_WINDOWED, WINDOW_W, WINDOW_H, 0, 0) == 0;
-}
-
-/* After Allegro's own handlers: SIGTERM, SIGINT and SIGHUP end the frame
- * loop. Each handler is reset as it runs, so a second request of a kind
- * ends the program at once. */
-static void catch_end_requests()
-{
-    struct sigaction sa = {};
-    sa.sa_handler = end_request_handler;
-    sa.sa_flags = SA_RESETHAND;
-    sigemptyset(&sa.sa_mask);
-    const int ending[] = {SIGTERM, SIGINT, SIGHUP};
-    for (int s : ending)
-        sigaction(s, &sa, nullptr);
 }
 
 bool start_up()
@@ -75,11 +60,5 @@ void shut_down()
 {
     player_shutdown();
     release_skin();
-    const int32_t ended_by = player_state.quit_requested;
-    if (ended_by > 0) {
-        /* Ends by the signal that asked, as its default action would have. */
-        allegro_exit();
-        signal(ended_by, SIG_DFL);
-        raise(ended_by);
-    }
+    end_as_requested();
 }

@@ -89,8 +89,8 @@ const char *bw_error(const bw_tune *t);
  * Returns 1, or 0 with the reason in bw_error. */
 int bw_load_memory(bw_tune *t, const void *data, size_t size, const char *name);
 
-/* As bw_load_memory, reading the file at `path`; NAME in texts is the last
- * part of the path. */
+/* As bw_load_memory, reading the file at `path` (on Windows in UTF-8, else
+ * in the system's code page); NAME in texts is the last part of the path. */
 int bw_load_file(bw_tune *t, const char *path);
 
 /* What a tune holds, without rendering. Frame counts are at the instance's

@@ -39,9 +39,10 @@ extern "C" {
  * result is ignored: it never stops playback. */
 typedef int32_t (*PXTONEPLAY_CALLBACK)(int32_t clock);
 
-/* Opens the audio output (SDL audio, started here, so after the program's
- * graphics library, with SDL's signal handlers off). window: the program's
- * window or NULL (unused on this platform). channels 1 or 2; sps
+/* Opens the audio output (on Linux our PulseAudio client or SDL audio,
+ * started here, so after the program's graphics library, with SDL's signal
+ * handlers off; on Windows waveOut). window: the program's window or NULL
+ * (no output needs it). channels 1 or 2; sps
  * 8000..192000; bits 8 or 16; buffer_sec 0.01..1.0, rounded to the nearest
  * power-of-two frame count (0.1 s at 22050 Hz is 2048 frames); direct_sound
  * is ignored. callback may be NULL.

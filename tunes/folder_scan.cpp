@@ -1,11 +1,10 @@
 #include "tunes/folder_scan.h"
 
-#include <dirent.h>
-
 #include <cstdio>
 #include <cstring>
 
 #include "app/player_state.h"
+#include "tunes/folder_listing.h"
 #include "tunes/tune_list.h"
 
 /* The endings of tune files, in list order. */
@@ -39,21 +38,20 @@ static void report_too_long(const char *name)
  * new count. */
 static int scan_for(const char *ending, int counter)
 {
-    DIR *folder = opendir(".");
-    if (!folder)
+    if (!open_folder_listing())
         return counter;
     while (counter < TUNE_CAPACITY) {
-        const dirent *entry = readdir(folder);
-        if (!entry)
+        const char *name = next_folder_entry();
+        if (!name)
             break;
-        if (!ends_with_any_case(entry->d_name, ending))
+        if (!ends_with_any_case(name, ending))
             continue;
-        if (add_tune(entry->d_name, counter))
+        if (add_tune(name, counter))
             counter++;
         else
-            report_too_long(entry->d_name);
+            report_too_long(name);
     }
-    closedir(folder);
+    close_folder_listing();
     return counter;
 }
 

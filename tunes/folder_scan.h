@@ -4,7 +4,8 @@
  * ending in ".pttune", letters in any case ("SONG.PTCOP", "Tune.PtTune"),
  * each group in the order the directory yields them (unsorted; any kind of
  * entry, so a folder named like a tune is listed too). Names are kept as the
- * bytes the folder holds, whatever their encoding, so each opens its file.
+ * bytes the folder holds, whatever their encoding, so each opens its file
+ * (on Windows, as UTF-8: see folder_listing.h).
  * A name too long for a slot (NAME_SLOT_BYTES or more) is left out, and the
  * first such name is kept in scan_report; matches past TUNE_CAPACITY are
  * dropped. It sets player_state.top_row to 1, tune_count to the number

@@ -98,3 +98,118 @@ bool read_version_info(const std::vector<uint8_t> &data, VersionNode &root, std:
 }
 
 }  // namespace res_reader
+
+namespace res_reader {
+
+namespace {
+
+constexpr size_t MAX_ENTRIES = 4096;  // directory entries and imports: each
+
+struct Pe {
+    const std::vector<uint8_t> &file;
+    size_t sections = 0, section_count = 0;
+
+    // The file offset of `size` bytes at `rva`, or 0 when they are not all
+    // inside one section's data.
+    size_t at(uint32_t rva, size_t size) const {
+        for (size_t i = 0; i < section_count; i++) {
+            size_t s = sections + 40 * i;
+            uint32_t va = le32(file, s + 12), raw_size = le32(file, s + 16), raw = le32(file, s + 20);
+            if (rva >= va && rva - va <= raw_size && size <= raw_size - (rva - va) &&
+                size_t(raw) + raw_size <= file.size())
+                return raw + (rva - va);
+        }
+        return 0;
+    }
+
+    bool text(uint32_t rva, std::string &out) const {
+        out.clear();
+        for (size_t n = 0; n < 256; n++) {
+            size_t o = at(rva + uint32_t(n), 1);
+            if (!o) return false;
+            if (!file[o]) return true;
+            out += char(file[o]);
+        }
+        return false;
+    }
+};
+
+bool read_imports(const Pe &pe, uint32_t rva, PeImage &out) {
+    for (size_t i = 0; i < MAX_ENTRIES; i++, rva += 20) {
+        size_t d = pe.at(rva, 20);
+        if (!d) return false;
+        if (le32(pe.file, d + 12) == 0) return true;
+        out.imports.emplace_back();
+        if (!pe.text(le32(pe.file, d + 12), out.imports.back())) return false;
+    }
+    return false;
+}
+
+// One level of the resource tree: type, then name, then language.
+bool read_resource_level(const Pe &pe, uint32_t base_rva, uint32_t offset, int level, Resource r,
+                         PeImage &out) {
+    size_t dir = pe.at(base_rva + offset, 16);
+    if (!dir || level > 2) return false;
+    size_t entries = size_t(le16(pe.file, dir + 12)) + le16(pe.file, dir + 14);
+    if (entries > MAX_ENTRIES || out.resources.size() > MAX_ENTRIES) return false;
+    for (size_t k = 0; k < entries; k++) {
+        size_t e = pe.at(base_rva + offset + 16 + uint32_t(8 * k), 8);
+        if (!e) return false;
+        uint32_t name = le32(pe.file, e), target = le32(pe.file, e + 4);
+        ResId id{int(name & 0xffff), ""};
+        if (name & 0x80000000u) {
+            size_t s = pe.at(base_rva + (name & 0x7fffffff), 2);
+            size_t length = s ? le16(pe.file, s) : 0;
+            if (!s || !pe.at(base_rva + (name & 0x7fffffff), 2 + 2 * length)) return false;
+            id.id = -1;
+            for (size_t c = 0; c < length; c++) {
+                uint16_t ch = le16(pe.file, s + 2 + 2 * c);
+                id.text += ch < 128 ? char(ch) : '?';
+            }
+        }
+        if (level == 0) r.type = id;
+        if (level == 1) r.name = id;
+        if (level == 2) r.language = id.id;
+        if (target & 0x80000000u) {
+            if (!read_resource_level(pe, base_rva, target & 0x7fffffff, level + 1, r, out))
+                return false;
+            continue;
+        }
+        size_t leaf = pe.at(base_rva + target, 8);
+        if (!leaf || level != 2) return false;
+        uint32_t data_rva = le32(pe.file, leaf), size = le32(pe.file, leaf + 4);
+        size_t data = pe.at(data_rva, size);
+        if (!data) return false;
+        r.data.assign(pe.file.begin() + long(data), pe.file.begin() + long(data + size));
+        out.resources.push_back(r);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool read_pe(const std::vector<uint8_t> &file, PeImage &out, std::string &error) {
+    out = PeImage();
+    size_t pe_at = le32(file, 0x3c);
+    if (file.size() < 0x40 || file[0] != 'M' || file[1] != 'Z' || pe_at > file.size() - 24 ||
+        le32(file, pe_at) != 0x4550)
+        return error = "not a PE image", false;
+    Pe pe{file};
+    out.machine = le16(file, pe_at + 4);
+    pe.section_count = le16(file, pe_at + 6);
+    size_t optional = pe_at + 24, optional_size = le16(file, pe_at + 20);
+    pe.sections = optional + optional_size;
+    if (optional_size < 96 + 8 * 3 || pe.sections + 40 * pe.section_count > file.size())
+        return error = "headers run past the file", false;
+    out.magic = le16(file, optional);
+    if (out.magic != 0x10b) return error = "not a 32-bit program", false;
+    out.subsystem = le16(file, optional + 68);
+    const size_t directories = optional + 96;
+    uint32_t imports = le32(file, directories + 8), resources = le32(file, directories + 16);
+    if (imports && !read_imports(pe, imports, out)) return error = "bad import table", false;
+    if (resources && !read_resource_level(pe, resources, 0, 0, Resource(), out))
+        return error = "bad resource tree", false;
+    return true;
+}
+
+}  // namespace res_reader

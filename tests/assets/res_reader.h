@@ -1,5 +1,6 @@
 // res_reader: reads a compiled Windows resource file (.res, as windres -O res
-// writes it) and the version record inside it, for the resource tests.
+// writes it), a Windows program (a PE image: its kind, imports and
+// resources) and the version record inside them, for the resource tests.
 //
 // Every length and offset is checked against the data; malformed input
 // gives false and an error text, never a read out of bounds.
@@ -25,6 +26,16 @@ struct Resource {
 };
 
 bool read_res(const std::vector<uint8_t> &file, std::vector<Resource> &out, std::string &error);
+
+struct PeImage {
+    int machine = 0;    // 0x14c: i386
+    int magic = 0;      // 0x10b: PE32, a 32-bit program
+    int subsystem = 0;  // 2: GUI, 3: console
+    std::vector<std::string> imports;  // the DLLs' names, as written
+    std::vector<Resource> resources;
+};
+
+bool read_pe(const std::vector<uint8_t> &file, PeImage &out, std::string &error);
 
 // One node of a VS_VERSIONINFO tree: key, value bytes (text values are
 // decoded to ASCII into `text`, without the terminating NUL) and children.

@@ -1,8 +1,14 @@
-// The Windows resource script, compiled by the mingw resource compiler and
-// read back: the icon group under "ALLEGRO_ICON" and every field of the
-// version record.
+// The Windows resource script, compiled by the mingw resource compiler, and
+// the Windows build's brindlewick.exe (when WINDOWS_PACKAGE names the
+// unpacked zip, as the "windows" tests do), read back: the icon group under
+// "ALLEGRO_ICON" and every field of the version record. The program is a
+// 32-bit GUI one importing Windows' own DLLs alone, as are ptrender.exe and
+// brindlewick.dll.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <map>
 
 #include "asset_files.h"
@@ -15,11 +21,30 @@ namespace {
 constexpr int RT_ICON = 3, RT_GROUP_ICON = 14, RT_VERSION = 16;
 constexpr int LANGUAGE_EN_CA = 0x1009;
 
-struct CompiledResources : ::testing::Test {
+// The unpacked Windows zip's file `name`, or "" when there is none.
+std::string windows_file(const char *name) {
+    const char *package = std::getenv("WINDOWS_PACKAGE");
+    return package && *package ? std::string(package) + "/" + name : "";
+}
+
+PeImage read_windows_file(const char *name) {
+    PeImage image;
+    std::string error;
+    EXPECT_TRUE(read_pe(read_file(windows_file(name)), image, error)) << name << ": " << error;
+    return image;
+}
+
+// The resources of the script compiled, or of the program built.
+struct CompiledResources : ::testing::TestWithParam<std::string> {
     TempFolder tmp;
     std::vector<Resource> resources;
 
     void SetUp() override {
+        if (GetParam() == "program") {
+            if (windows_file("brindlewick.exe").empty()) GTEST_SKIP() << "no Windows build";
+            resources = read_windows_file("brindlewick.exe").resources;
+            return;
+        }
         if (std::string(WINDRES).empty()) GTEST_SKIP() << "i686-w64-mingw32-windres not installed";
         std::string out = tmp.path + "/brindlewick.res";
         std::string cmd = std::string("cd '") + SOURCE_DIR + "/resources' && '" + WINDRES +
@@ -48,7 +73,7 @@ const VersionNode *child(const VersionNode &n, const std::string &key) {
     return nullptr;
 }
 
-TEST_F(CompiledResources, IconGroupIsNamedAllegroIconAndHoldsBothSizes) {
+TEST_P(CompiledResources, IconGroupIsNamedAllegroIconAndHoldsBothSizes) {
     const Resource *group = find(RT_GROUP_ICON, ResId{-1, "ALLEGRO_ICON"});
     ASSERT_NE(group, nullptr);
     const std::vector<uint8_t> &g = group->data;
@@ -73,7 +98,7 @@ TEST_F(CompiledResources, IconGroupIsNamedAllegroIconAndHoldsBothSizes) {
     EXPECT_EQ(sizes, (std::vector<int>{16, 32}));
 }
 
-TEST_F(CompiledResources, VersionRecordHasEveryFieldAsDescribed) {
+TEST_P(CompiledResources, VersionRecordHasEveryFieldAsDescribed) {
     std::vector<const Resource *> versions = all_of(RT_VERSION);
     ASSERT_EQ(versions.size(), 1u);
     EXPECT_EQ(versions[0]->language, LANGUAGE_EN_CA);
@@ -116,6 +141,36 @@ TEST_F(CompiledResources, VersionRecordHasEveryFieldAsDescribed) {
     EXPECT_EQ(translation->value, (std::vector<uint8_t>{0x09, 0x10, 0xE4, 0x04}));
 }
 
+INSTANTIATE_TEST_SUITE_P(Windows, CompiledResources, ::testing::Values("script", "program"),
+                         [](const ::testing::TestParamInfo<std::string> &p) { return p.param; });
+
+// Windows' own DLLs, which every Windows has.
+bool windows_own(std::string dll) {
+    std::transform(dll.begin(), dll.end(), dll.begin(), [](unsigned char c) { return std::tolower(c); });
+    static const char *const OWN[] = {"kernel32.dll", "user32.dll", "gdi32.dll",   "msvcrt.dll",
+                                      "ole32.dll",    "winmm.dll",  "ddraw.dll",   "dsound.dll",
+                                      "dinput.dll",   "shell32.dll", "comdlg32.dll", "advapi32.dll"};
+    return std::find(std::begin(OWN), std::end(OWN), dll) != std::end(OWN);
+}
+
+TEST(WindowsProgram, IsA32BitGuiProgramAndItsToolsNeedWindowsOwnDllsAlone) {
+    if (windows_file("brindlewick.exe").empty()) GTEST_SKIP() << "no Windows build";
+    const int I386 = 0x14c, PE32 = 0x10b, GUI = 2, CONSOLE = 3, ANY = 0;
+    const std::pair<const char *, int> files[] = {
+        {"brindlewick.exe", GUI}, {"ptrender.exe", CONSOLE}, {"library/brindlewick.dll", ANY}};
+    for (const auto &[name, subsystem] : files) {
+        SCOPED_TRACE(name);
+        PeImage image = read_windows_file(name);
+        EXPECT_EQ(image.machine, I386);
+        EXPECT_EQ(image.magic, PE32);
+        if (subsystem != ANY) {
+            EXPECT_EQ(image.subsystem, subsystem);
+        }
+        EXPECT_FALSE(image.imports.empty());
+        for (const std::string &dll : image.imports) EXPECT_TRUE(windows_own(dll)) << dll;
+    }
+}
+
 // The reader itself must stay inside damaged data.
 TEST(ResReader, RejectsTruncatedAndOverlongInput) {
     std::vector<Resource> out;
@@ -128,6 +183,14 @@ TEST(ResReader, RejectsTruncatedAndOverlongInput) {
     big[0] = 0xff;  // data size far past the end
     EXPECT_FALSE(read_res(big, out, error));
     EXPECT_FALSE(read_res(std::vector<uint8_t>(header.begin(), header.begin() + 5), out, error));
+
+    PeImage image;
+    std::vector<uint8_t> pe(0x40, 0);
+    pe[0] = 'M', pe[1] = 'Z', pe[0x3c] = 0x38;  // "PE" header past the end
+    EXPECT_FALSE(read_pe(pe, image, error));
+    pe.resize(0x200);
+    pe[0x38] = 'P', pe[0x39] = 'E', pe[0x38 + 6] = 0xff;  // sections past the end
+    EXPECT_FALSE(read_pe(pe, image, error));
 
     VersionNode root;
     EXPECT_FALSE(read_version_info({0x40, 0, 0, 0, 0, 0}, root, error)) << "length past end";

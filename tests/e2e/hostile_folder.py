@@ -9,6 +9,9 @@ auto-advance goes on to the next tune that does, in bounded memory.
                                extensions in capitals: the ones that fit are
                                listed as drawn and played, the first name
                                too long is told on the error line
+    hostile_folder.py wide     "cafe" with its accent and a Japanese name:
+                               both listed as drawn and played (on Windows
+                               read through the wide-character API)
     hostile_folder.py files    a folder named like a tune, an empty file,
                                random bytes, 100 MB files, a file deleted and
                                one replaced after the scan, one that cannot
@@ -192,6 +195,29 @@ def odd_names():
               f"left out and {TOO_LONG!r} told")
 
 
+# -- names in other scripts -----------------------------------------------------------
+WIDE_NAMES = ["caf\u00e9.ptcop", "\u591c\u306e\u6b4c.pttune"]  # cafe, and "night song"
+
+
+def wide_names():
+    with Jukebox() as jb:
+        folder = Folder(jb, 0.8)
+        names = [n.encode() for n in WIDE_NAMES]
+        for name in names:
+            folder.tune(name)
+        start(jb)
+        shown = listed(jb.screen(), len(names))
+        if sorted(shown) != sorted(row_text(n) for n in names):
+            raise TestFailure(f"rows {shown} for {WIDE_NAMES}")
+        toggle_loop(jb, True)
+        for name in names:
+            s, _, _ = take_turn(jb, shown.index(row_text(name)), f"{name.decode()} playing",
+                                lambda s: s.bar_width > 20)
+            if s.error:
+                raise TestFailure(f"{name.decode()}: error line {s.error!r}")
+            print(f"{name.decode()} shown as {row_text(name)!r} plays")
+
+
 # -- files that do not play ---------------------------------------------------------
 def tune_head(folder):
     """The first bytes of a real tune: a file that starts like one."""
@@ -296,10 +322,10 @@ def bad_files():
             raise TestFailure(f"resident {kib} KiB after the bad files")
 
 
-CASES = {"many": many_files, "names": odd_names, "files": bad_files}
+CASES = {"many": many_files, "names": odd_names, "wide": wide_names, "files": bad_files}
 
 if __name__ == "__main__":
     if len(sys.argv) != 2 or sys.argv[1] not in CASES:
-        print("usage: hostile_folder.py many|names|files")
+        print("usage: hostile_folder.py many|names|wide|files")
         sys.exit(2)
     run(CASES[sys.argv[1]])

@@ -48,24 +48,30 @@ def _channel(values, mask):
 
 
 def read_xwd(data):
-    """An xwd dump of a TrueColor window in ZPixmap format, 16 or 32 bits a
-    pixel. Raises ImageError for other layouts or cut-short data."""
+    """An xwd dump of a TrueColor window in ZPixmap format, 16, 24 or 32
+    bits a pixel. Raises ImageError for other layouts or cut-short data."""
     if len(data) < XWD_HEADER_FIELDS * 4:
         raise ImageError("xwd: too short")
     h = struct.unpack_from(">%dI" % XWD_HEADER_FIELDS, data, 0)
     header_size, _, pixmap_format, depth, width, height = h[:6]
     byte_order, bits_per_pixel, bytes_per_line = h[7], h[11], h[12]
     red_mask, green_mask, blue_mask, ncolors = h[14], h[15], h[16], h[19]
-    if pixmap_format != 2 or bits_per_pixel not in (16, 32):
+    if pixmap_format != 2 or bits_per_pixel not in (16, 24, 32):
         raise ImageError(f"xwd: format {pixmap_format}, {bits_per_pixel} bits a pixel not handled")
     start = header_size + ncolors * 12
     if start + bytes_per_line * height > len(data):
         raise ImageError("xwd: pixel data cut short")
-    dtype = np.dtype("<u%d" % (bits_per_pixel // 8)) if byte_order == 0 else \
-        np.dtype(">u%d" % (bits_per_pixel // 8))
     rows = np.frombuffer(data, np.uint8, count=bytes_per_line * height, offset=start)
     rows = rows.reshape(height, bytes_per_line)[:, :width * bits_per_pixel // 8]
-    values = np.ascontiguousarray(rows).view(dtype).astype(np.uint32).reshape(height, width)
+    if bits_per_pixel == 24:  # (Wine's desktop window) three bytes a pixel
+        b = rows.reshape(height, width, 3).astype(np.uint32)
+        if byte_order != 0:
+            b = b[:, :, ::-1]
+        values = b[:, :, 0] | b[:, :, 1] << 8 | b[:, :, 2] << 16
+    else:
+        dtype = np.dtype("<u%d" % (bits_per_pixel // 8)) if byte_order == 0 else \
+            np.dtype(">u%d" % (bits_per_pixel // 8))
+        values = np.ascontiguousarray(rows).view(dtype).astype(np.uint32).reshape(height, width)
     return np.stack([_channel(values, red_mask), _channel(values, green_mask),
                      _channel(values, blue_mask)], axis=2), depth
 

@@ -88,7 +88,7 @@ class XServer:
     random from a range the usual servers (:0, :99, -displayfd's first free
     number) keep out of, so tests running side by side do not meet."""
 
-    def __init__(self, workdir, depth=24):
+    def __init__(self, workdir, depth=24, size="640x480"):
         need_tools("Xvfb", "xdotool", "xwd")
         log = open(os.path.join(workdir, "xvfb.log"), "ab")
         rng = random.Random(os.getpid() ^ time.monotonic_ns())
@@ -100,7 +100,7 @@ class XServer:
             # -noreset: a server that resets when its last client leaves
             # drops the connections made meanwhile (the program's, once in
             # a few starts, right after the readiness probe below).
-            self.proc = spawn(["Xvfb", self.display, "-screen", "0", f"640x480x{depth}",
+            self.proc = spawn(["Xvfb", self.display, "-screen", "0", f"{size}x{depth}",
                                "-noreset", "-nolisten", "tcp"], stdout=subprocess.DEVNULL,
                               stderr=log)
             if self._answers():
@@ -134,6 +134,8 @@ class Jukebox:
             jb.click(*sm.row_centre(0))
             jb.wait_screen("row 1 highlighted", 3, lambda s: s.current_tune == 1)
     """
+
+    SCREEN = "640x480"  # the X server's, the window at its top left
 
     def __init__(self, depth=24):
         self.program = env_path("BRINDLEWICK")
@@ -169,14 +171,13 @@ class Jukebox:
         with the skin files in `skin_folder` (by default the program's
         folder)."""
         if self.x is None:
-            self.x = XServer(self.workdir, self.depth)
+            self.x = XServer(self.workdir, self.depth, self.SCREEN)
         self.env = dict(os.environ, DISPLAY=self.x.display, SDL_AUDIODRIVER="dummy")
         self.env.update(env or {})
         self.err_path = os.path.join(self.workdir, "program.err")
         self.logs = [open(os.path.join(self.workdir, "program.out"), "wb"),
                      open(self.err_path, "wb")]
-        self.proc = spawn([self.program], cwd=self.folder, env=self.env, stdout=self.logs[0],
-                          stderr=self.logs[1])
+        self.proc = self._launch()
         self.window = wait_until("the program's window", 10, self._find_window)
         skin = sm.Skin(skin_folder or self.folder, sm.load_glyphs(self.glyph_tool))
         self.reader = ScreenReader(skin, tolerance=0 if self.depth >= 24 else 8)
@@ -184,6 +185,14 @@ class Jukebox:
         self.wait_screen("a first frame", 10, lambda s: True, first_frame=True)
         self._wait_pointer_followed()
         self.park()
+
+    def _launch(self):
+        return spawn([self.program], cwd=self.folder, env=self.env, stdout=self.logs[0],
+                     stderr=self.logs[1])
+
+    def _on_screen(self, x, y):
+        """The X screen's pixel for window pixel (x, y)."""
+        return x, y
 
     def _wait_pointer_followed(self):
         """Waits until the program's cursor follows the pointer, the sign
@@ -229,7 +238,7 @@ class Jukebox:
         it, for a place outside the window)."""
         before = self.pointer
         if self.at != (x, y):  # --sync waits for a motion, so never for none
-            self.xdotool("mousemove", "--sync", str(x), str(y))
+            self.xdotool("mousemove", "--sync", *map(str, self._on_screen(x, y)))
             self.at = (x, y)
         inside = 0 <= x < sm.WINDOW_W and 0 <= y < sm.WINDOW_H
         self.pointer = (x, y) if inside else None
@@ -389,3 +398,9 @@ def run(test):
         print(f"FAIL {name}: {e}")
         sys.exit(1)
     print(f"ok {name}")
+
+
+# The Windows build (BRINDLEWICK naming an .exe) runs under Wine: the same
+# scenarios then drive it through WineJukebox (tests/windows).
+if os.environ.get("BRINDLEWICK", "").endswith(".exe"):
+    from wine_jukebox import WineJukebox as Jukebox  # noqa: E402,F811

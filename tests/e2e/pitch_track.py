@@ -19,6 +19,7 @@ class Note:
     length_s: float
     hz: float          # median over the note
     level_dbfs: float  # RMS
+    breaks: int = 0    # breaks joined over (join_breaks)
 
 
 def read_s16_stereo(path):
@@ -68,3 +69,18 @@ def notes(x, rate):
             run.append(item)
     close_run()
     return found
+
+
+def join_breaks(found, longest_s):
+    """The notes with pieces of one pitch parted by at most `longest_s`
+    seconds joined into one, at its loudest piece's level."""
+    joined = []
+    for n in found:
+        last = joined[-1] if joined else None
+        if last and abs(n.hz / last.hz - 1) <= SAME_PITCH and \
+                n.start_s - (last.start_s + last.length_s) <= longest_s:
+            joined[-1] = Note(last.start_s, n.start_s + n.length_s - last.start_s, last.hz,
+                              max(last.level_dbfs, n.level_dbfs), last.breaks + 1)
+        else:
+            joined.append(n)
+    return joined

@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "brindlewick.h"
+#include "file_names.h"
 #include "render_args.h"
 #include "render_file.h"
 #include "render_many.h"
@@ -40,8 +42,12 @@ int render_one(const RenderArgs &args) {
 }  // namespace
 
 int main(int argc, char **argv) {
+    const std::vector<std::string> arguments = program_arguments(argc, argv);
+    std::vector<const char *> argument_texts;
+    for (const std::string &a : arguments) argument_texts.push_back(a.c_str());
     RenderArgs args;
-    const std::string wrong = parse_render_args(argc, argv, args);
+    const std::string wrong =
+        parse_render_args(int(argument_texts.size()), argument_texts.data(), args);
     if (!wrong.empty()) {
         std::fprintf(stderr, "ptrender: %s\nTry 'ptrender --help'.\n", wrong.c_str());
         return 2;

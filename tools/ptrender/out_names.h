@@ -1,6 +1,7 @@
 // The files ptrender -o writes: DIR/NAME.EXT, NAME being the tune's file
 // name without its extension. A NAME given out before in the same run gets
-// "-2", "-3" and so on, so two tunes of one name never write one file.
+// "-2", "-3" and so on, so two tunes of one name never write one file
+// (on Windows, names that differ in letter case alone are one name).
 #ifndef PTRENDER_OUT_NAMES_H
 #define PTRENDER_OUT_NAMES_H
 

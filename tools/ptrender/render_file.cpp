@@ -1,6 +1,6 @@
 #include "render_file.h"
 
-#include <cstdio>
+#include <filesystem>
 
 #include "render_passes.h"
 #include "sound_out.h"
@@ -14,6 +14,9 @@ std::string render_file(bw_tune *tune, const RenderArgs &args, const std::string
     passes.fade_seconds = args.fade_seconds;
     std::string wrong = render_passes(tune, args.rate, passes, out);
     if (wrong.empty() && !out.close()) wrong = out.error();
-    if (!wrong.empty() && out_path != "-") std::remove(out_path.c_str());  // no half-written file left
+    if (!wrong.empty() && out_path != "-") {
+        std::error_code ignored;  // no half-written file left
+        std::filesystem::remove(std::filesystem::u8path(out_path), ignored);
+    }
     return wrong;
 }

@@ -27,8 +27,9 @@ std::string render_one(bw_tune *tune, const std::string &path, OutNames &names, 
 
 int render_many(const RenderArgs &args) {
     std::error_code ec;
-    std::filesystem::create_directories(args.out_dir, ec);
-    if (!std::filesystem::is_directory(args.out_dir)) {
+    const std::filesystem::path out_dir = std::filesystem::u8path(args.out_dir);
+    std::filesystem::create_directories(out_dir, ec);
+    if (!std::filesystem::is_directory(out_dir)) {
         std::fprintf(stderr, "ptrender: cannot make the folder %s: %s\n", args.out_dir.c_str(),
                      ec ? ec.message().c_str() : "a file has that name");
         return 1;

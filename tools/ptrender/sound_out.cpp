@@ -4,9 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "standard_output.h"
 
 namespace {
 
@@ -33,26 +31,6 @@ bool ends_with_nocase(const std::string &s, const char *tail) {
     if (s.size() <= n) return false;
     for (size_t i = 0; i < n; i++)
         if (std::tolower(static_cast<unsigned char>(s[s.size() - n + i])) != tail[i]) return false;
-    return true;
-}
-
-// Standard output can take a WAV in place when it is a regular file at its
-// start, not opened for appending (the header is written again at the end).
-bool stdout_rewritable() {
-    struct stat st;
-    if (fstat(STDOUT_FILENO, &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    const int flags = fcntl(STDOUT_FILENO, F_GETFL);
-    return flags != -1 && !(flags & O_APPEND) && lseek(STDOUT_FILENO, 0, SEEK_CUR) == 0;
-}
-
-bool write_all(int fd, const char *data, size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        size -= size_t(n);
-    }
     return true;
 }
 
@@ -106,12 +84,12 @@ bool SoundOut::open(const std::string &path, SoundFormat format, int rate) {
     shown_ = path == "-" ? "standard output" : path;
     if (path != "-") {
         file_ = sf_open(path.c_str(), SFM_WRITE, &info);
-    } else if (isatty(STDOUT_FILENO)) {
+    } else if (stdout_is_terminal()) {
         return fail("standard output is a terminal: send it to a file or a pipe");
     } else if (stdout_rewritable()) {
-        file_ = sf_open_fd(STDOUT_FILENO, SFM_WRITE, &info, SF_FALSE);
+        file_ = sf_open_fd(stdout_descriptor(), SFM_WRITE, &info, SF_FALSE);
     } else {
-        spool_ = std::tmpfile();
+        spool_ = temporary_file();
         if (!spool_) return fail(std::string("cannot make a temporary file: ") + std::strerror(errno));
         file_ = sf_open_fd(fileno(spool_), SFM_WRITE, &info, SF_FALSE);
     }
@@ -131,7 +109,7 @@ bool SoundOut::copy_spool_to_stdout() {
     static char buf[1 << 16];
     size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, spool_)) > 0)
-        if (!write_all(STDOUT_FILENO, buf, n)) return false;
+        if (!write_stdout(buf, n)) return false;
     return !std::ferror(spool_);
 }
 

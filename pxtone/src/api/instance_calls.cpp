@@ -4,6 +4,7 @@
 #include "api/tune_instance.h"
 #include "api/tune_text.h"
 #include "error_text.h"
+#include "read/open_file.h"
 
 using pxtone::guarded;
 
@@ -13,8 +14,7 @@ const char NO_NAME[] = "(no name)";
 
 std::string last_part(const char *path) {
     std::string name = path;
-    const size_t slash = name.find_last_of('/');
-    if (slash != std::string::npos) name.erase(0, slash + 1);
+    name.erase(0, pxtone::last_part_start(name));
     return name.empty() ? NO_NAME : name;
 }
 

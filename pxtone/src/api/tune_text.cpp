@@ -26,7 +26,7 @@ size_t utf8_at(const std::string &s, size_t i, uint32_t &cp) {
 }
 
 bool valid_utf8(const std::string &s) {
-    uint32_t cp;
+    uint32_t cp = 0;
     for (size_t i = 0, n; i < s.size(); i += n)
         if ((n = utf8_at(s, i, cp)) == 0) return false;
     return true;

@@ -32,7 +32,7 @@ struct Engine : AudioClient {
     // The last load failed and nothing was released since: a start or an
     // information call then keeps the load's error text, which says why.
     bool load_failed = false;
-    DeviceOpener opener;  // null: SDL
+    DeviceOpener opener;  // null: the platform's
 
     bool fill(int16_t *out, int frames) override { return stream.fill(out, frames); }
     void device_lost() override { error.set("sound device lost, silent"); }

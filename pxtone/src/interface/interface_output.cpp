@@ -16,7 +16,7 @@ void set_recover_interval(double seconds) { the_engine().recover_interval_sec = 
 // the opener has none to give.
 static OpenedDevice open_device(Engine &engine) {
     OpenedDevice opened = engine.opener ? engine.opener(engine.format, engine)
-                                        : open_sdl_device(engine.format, engine);
+                                        : open_platform_device(engine.format, engine);
     if (!opened.device) {
         opened.device = open_silent_device(engine.format, engine, DeviceHealth::silent);
         if (opened.error.empty()) opened.error = "no audio device, silent";

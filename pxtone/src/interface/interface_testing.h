@@ -7,7 +7,7 @@
 namespace pxtone {
 
 // Devices opened by the next pxtone_Ready calls come from `opener` (null:
-// SDL again). Call only while the engine is not ready.
+// the platform's again). Call only while the engine is not ready.
 void use_device_opener(DeviceOpener opener);
 
 // Seconds between attempts to get a lost device back (3 by default); the

@@ -1,6 +1,7 @@
 // The sound output behind the engine: something that asks for a buffer of
 // samples at the output's pace. The real ones are PulseAudio (ours) and SDL
-// audio; the tests use an in-memory device they pump themselves.
+// audio on Linux, waveOut on Windows; the tests use an in-memory device they
+// pump themselves.
 #ifndef PXTONE_AUDIO_DEVICE_H
 #define PXTONE_AUDIO_DEVICE_H
 
@@ -70,12 +71,13 @@ struct OpenedDevice {
 // Opens a device for `format` that starts calling client.fill() at once.
 using DeviceOpener = std::function<OpenedDevice(const AudioFormat &format, AudioClient &client)>;
 
-// Our own PulseAudio output where a server answers (unless SDL_AUDIODRIVER
-// names another driver), else SDL audio on its default driver, else a
-// silent clock of our own (health silent).
+// The platform's sound output. Linux: our own PulseAudio output where a
+// server answers (unless SDL_AUDIODRIVER names another driver), else SDL
+// audio on its default driver. Windows: waveOut on the default device.
+// Else a silent clock of our own (health silent).
 // Always returns a device; `error` is set when it is not the one asked for.
 // Control thread.
-OpenedDevice open_sdl_device(const AudioFormat &format, AudioClient &client);
+OpenedDevice open_platform_device(const AudioFormat &format, AudioClient &client);
 
 // PulseAudio's default server and sink, `format.frames` frames at most
 // queued ahead of the listener, in periods of a quarter of that; null with

@@ -53,7 +53,6 @@ private:
     void write_loop();
     bool wait_for_room();
     void write_period();
-    bool server_stuck(Clock::time_point now) const;
     void take_over();
     void stop_writer();
     static void on_state(pa_context *, void *self);
@@ -219,7 +218,7 @@ bool PulseDevice::wait_for_room() {
         room_ = true;
     } else if (forced) {
         write_period();  // not counted as room: a frozen server still looks frozen
-    } else if (server_stuck(now)) {
+    } else if (device_stalled(now, opened_, last_room_)) {
         stuck_.store(true);
         take_over();
         return false;
@@ -247,27 +246,12 @@ void PulseDevice::write_period() {
     pa_threaded_mainloop_unlock(loop_);
 }
 
-bool PulseDevice::server_stuck(Clock::time_point now) const {
-    // As for SDL's device: a new stream may ask for little in its first
-    // seconds, so those get longer.
-    const auto START = std::chrono::seconds(4), START_STALL = std::chrono::seconds(3);
-    const auto STALL = std::chrono::milliseconds(1500);
-    return now - last_room_ > (now - opened_ < START ? START_STALL : STALL);
-}
-
 void PulseDevice::take_over() {
     // The text first: whoever sees the health turn to lost also finds it.
     client_.device_lost();
     rooms_at_loss_.store(rooms_.load());
     lost_.store(true);
-    // Carry on from the last period the server took, so the tune keeps its
-    // real-time length.
-    auto period = std::chrono::nanoseconds(int64_t(period_) * 1000000000LL / format_.rate);
-    AudioFormat paced = format_;
-    paced.frames = period_;
-    stand_in_ = std::make_unique<SilentClock>(
-        paced, [this](int16_t *out, int frames) { client_.fill(out, frames); },
-        last_room_ + period);
+    stand_in_ = pace_after(format_, period_, client_, last_room_);
 }
 
 void PulseDevice::cut() {

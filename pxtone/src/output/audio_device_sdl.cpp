@@ -233,7 +233,7 @@ bool pulse_is_sdls_choice() {
 
 }  // namespace
 
-OpenedDevice open_sdl_device(const AudioFormat &format, AudioClient &client) {
+OpenedDevice open_platform_device(const AudioFormat &format, AudioClient &client) {
     OpenedDevice opened;
     // Ours plays there with less queued. SDL's own PulseAudio driver is not
     // started at all then: taken down again at once, its hotplug thread

@@ -50,6 +50,22 @@ void SilentClock::run() {
     }
 }
 
+std::unique_ptr<SilentClock> pace_after(const AudioFormat &format, int period, AudioClient &client,
+                                        SilentClock::Clock::time_point last_taken) {
+    AudioFormat paced = format;
+    paced.frames = period;
+    return std::make_unique<SilentClock>(
+        paced, [&client](int16_t *out, int frames) { client.fill(out, frames); },
+        last_taken + std::chrono::nanoseconds(int64_t(period) * 1000000000LL / format.rate));
+}
+
+bool device_stalled(SilentClock::Clock::time_point now, SilentClock::Clock::time_point opened,
+                    SilentClock::Clock::time_point last_taken) {
+    const auto START = std::chrono::seconds(4), START_STALL = std::chrono::seconds(3);
+    const auto STALL = std::chrono::milliseconds(1500);
+    return now - last_taken > (now - opened < START ? START_STALL : STALL);
+}
+
 namespace {
 
 class SilentDevice : public AudioDevice {

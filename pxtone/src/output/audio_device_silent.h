@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -43,6 +44,18 @@ private:
     bool stopping_ = false;  // guarded by mutex_
     std::thread thread_;     // started last, once the rest is set up
 };
+
+// For a device that stopped taking sound in periods of `period` frames: a
+// silent clock going on from the period after the last one it took (at
+// `last_taken`), so the tune keeps its real-time length.
+std::unique_ptr<SilentClock> pace_after(const AudioFormat &format, int period, AudioClient &client,
+                                        SilentClock::Clock::time_point last_taken);
+
+// Whether a device opened at `opened` that last took sound at `last_taken`
+// has stopped: nothing for 1.5 s, or for 3 s in its first 4 s (a new stream
+// may ask for little at first).
+bool device_stalled(SilentClock::Clock::time_point now, SilentClock::Clock::time_point opened,
+                    SilentClock::Clock::time_point last_taken);
 
 }  // namespace pxtone
 

@@ -7,6 +7,7 @@
 
 #include "error_text.h"
 #include "read/file_code.h"
+#include "read/open_file.h"
 #include "limits.h"
 #include "tune.h"
 
@@ -22,7 +23,7 @@ struct FileCloser {
 
 LoadResult load_tune_file(const std::string &path, const std::string &shown_name) {
     LoadResult res;
-    std::unique_ptr<FILE, FileCloser> f(std::fopen(path.c_str(), "rb"));
+    std::unique_ptr<FILE, FileCloser> f(open_for_reading(path));
     if (!f) {
         res.error = error_text("cannot open", shown_name);
         return res;

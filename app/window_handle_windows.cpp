@@ -1,0 +1,8 @@
+#include "app/window_handle.h"
+
+#include <windows.h>
+
+void *program_window_handle()
+{
+    return GetActiveWindow();
+}
