@@ -35,14 +35,15 @@ void amplitude(NoteSlot &n, int layer, int frames, float *g) {
     const FrameEnvelope *env = vp.is_sample ? nullptr : &vp.layers[layer].envelope;
     const int64_t rel = env ? release_of(n, layer) : 0;
     constexpr float STEP = 1.0f / ENVELOPE_FULL;
-    for (int i = 0; i < frames; i++) {
-        const int64_t a = n.age + i;
-        if (!env) {
-            g[i] = 1.0f;
-        } else if (a < n.off_age) {
-            g[i] = float(env->head_level(a, n.seg[layer])) * STEP;
-        } else {
-            const int64_t r = a - n.off_age, from = n.off_level[layer];
+    if (!env) {
+        std::fill(g, g + frames, 1.0f);
+    } else {
+        // Before key-off the envelope's head, after it the release.
+        const int head = int(std::clamp<int64_t>(n.off_age - n.age, 0, frames));
+        for (int i = 0; i < head; i++) g[i] = float(env->head_level(n.age + i, n.seg[layer])) * STEP;
+        const int64_t from = n.off_level[layer];
+        for (int i = head; i < frames; i++) {
+            const int64_t r = n.age + i - n.off_age;
             g[i] = r >= rel ? 0.0f : float(from - from * r / rel) * STEP;  // whole steps, as the head
         }
     }
@@ -80,16 +81,30 @@ void render_layer(NoteSlot &n, int layer, int frames, const float *g, float *lef
     }
 }
 
+// Adds frames of a sample from `pos` on, stepping `step`, for `frames`
+// frames that all fall inside it.
+template <int CHANNELS>
+uint64_t add_sample_span(const float *d, uint64_t pos, uint64_t step, int frames, const float *g, float gl, float gr,
+                         float *left, float *right) {
+    for (int i = 0; i < frames; i++) {
+        // The sample the position falls in, as the editor plays samples.
+        const uint64_t idx = pos >> 32;
+        const float l = d[CHANNELS * idx], r = d[CHANNELS * idx + CHANNELS - 1];
+        left[i] += l * g[i] * gl;
+        right[i] += r * g[i] * gr;
+        pos += step;
+    }
+    return pos;
+}
+
 // Sample voices; returns false once a one-shot sample has run out.
 bool render_sample(NoteSlot &n, int frames, const float *g, float *left, float *right) {
     const VoicePlay &vp = *n.vp;
     const Sample &s = vp.voice->sample;
-    const uint64_t count = s.frames();
-    const uint64_t end = count << 32;
-    const float *d = s.data.data();
+    const uint64_t end = uint64_t(s.frames()) << 32;
     const float gl = vp.sample_gain * n.gain_left, gr = vp.sample_gain * n.gain_right;
     uint64_t pos = n.pos;
-    for (int i = 0; i < frames; i++) {
+    for (int i = 0; i < frames;) {
         if (pos >= end) {
             if (!s.loop) {
                 n.pos = pos;
@@ -97,18 +112,12 @@ bool render_sample(NoteSlot &n, int frames, const float *g, float *left, float *
             }
             pos %= end;
         }
-        // The sample the position falls in, as the editor plays samples.
-        const uint64_t idx = pos >> 32;
-        float l, r;
-        if (s.channels == 2) {
-            l = d[2 * idx];
-            r = d[2 * idx + 1];
-        } else {
-            l = r = d[idx];
-        }
-        left[i] += l * g[i] * gl;
-        right[i] += r * g[i] * gr;
-        pos += n.step;
+        // The frames before the position reaches the end, at most.
+        int span = frames - i;
+        if (n.step > 0) span = int(std::min<uint64_t>(uint64_t(span), (end - pos - 1) / n.step + 1));
+        pos = s.channels == 2 ? add_sample_span<2>(s.data.data(), pos, n.step, span, g + i, gl, gr, left + i, right + i)
+                              : add_sample_span<1>(s.data.data(), pos, n.step, span, g + i, gl, gr, left + i, right + i);
+        i += span;
     }
     n.pos = pos;
     return true;
