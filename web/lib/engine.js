@@ -31,6 +31,7 @@ export function engineModule() {
 
 // What the module imports: the few WASI calls its C library may make (it
 // writes nowhere: there is no file here) and the note of a grown memory.
+// player-processor.js has the same: a bundler copies it alone, unbundled.
 export function engineImports() {
   const EBADF = 8;
   return {
