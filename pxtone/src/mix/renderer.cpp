@@ -14,7 +14,7 @@
 #include "effects/delay_effect.h"
 #include "effects/overdrive_effect.h"
 #include "levels.h"
-#include "limits.h"
+#include "tune_limits.h"
 #include "mix/song_clock.h"
 #include "tune_model.h"
 #include "mix/unit_player.h"

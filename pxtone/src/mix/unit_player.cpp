@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "levels.h"
-#include "limits.h"
+#include "tune_limits.h"
 
 namespace pxtone {
 

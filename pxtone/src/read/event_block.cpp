@@ -1,4 +1,4 @@
-#include "limits.h"
+#include "tune_limits.h"
 #include "read/song_blocks.h"
 
 namespace pxtone {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "limits.h"
+#include "tune_limits.h"
 #include "read/song_blocks.h"
 
 namespace pxtone {

@@ -2,7 +2,7 @@
 // (8-bit unsigned around 0x80, or 16-bit signed; channels interleaved).
 #include <cmath>
 
-#include "limits.h"
+#include "tune_limits.h"
 #include "read/voice_readers.h"
 
 namespace pxtone {

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "limits.h"
+#include "tune_limits.h"
 #include "voices/noise_design.h"
 #include "read/voice_readers.h"
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "limits.h"
+#include "tune_limits.h"
 #include "read/voice_readers.h"
 #include "voices/wave_table.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "limits.h"
+#include "tune_limits.h"
 
 namespace pxtone {
 

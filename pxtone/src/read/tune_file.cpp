@@ -8,7 +8,7 @@
 #include "error_text.h"
 #include "read/file_code.h"
 #include "read/open_file.h"
-#include "limits.h"
+#include "tune_limits.h"
 #include "tune.h"
 
 namespace pxtone {

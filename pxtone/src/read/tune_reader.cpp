@@ -7,7 +7,7 @@
 
 #include "error_text.h"
 #include "read/file_code.h"
-#include "limits.h"
+#include "tune_limits.h"
 #include "read/song_blocks.h"
 #include "read/song_length.h"
 #include "tune.h"

@@ -1,7 +1,7 @@
 // Caps on what a tune may hold. Real tunes sit far below every one of them;
 // they exist so that a hostile file costs bounded time and memory.
-#ifndef PXTONE_LIMITS_H
-#define PXTONE_LIMITS_H
+#ifndef PXTONE_TUNE_LIMITS_H
+#define PXTONE_TUNE_LIMITS_H
 
 #include <cstddef>
 #include <cstdint>
