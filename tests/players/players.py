@@ -22,8 +22,8 @@
              build, Audacious alone)
 
 Paths come from CTest: PTRENDER, E2E_TUNES, AUDACIOUS_PLUGIN,
-AUDACIOUS_PLUGIN_DIR, VLC_PLUGIN, SANITIZER_PRELOAD (the sanitizer runtime,
-in sanitized builds)."""
+AUDACIOUS_PLUGIN_DIR, VLC_PLUGIN; in sanitized builds SANITIZER_PRELOAD (the
+sanitizer runtime) and SANITIZER_FIRST (sanitizer_first.c's library)."""
 import concurrent.futures
 import os
 import random
@@ -50,12 +50,16 @@ VLC_AT_ONCE = 24
 ENGINE_TEXT = r"(not a tune|damaged tune|unsupported tune version|tune too big): "
 
 
-def sanitized_env(env):
+def sanitized_env(env, folder=None):
     """The players are not sanitized: in a sanitized build the plugin takes
-    the runtime from them, preloaded."""
+    the runtime from them, preloaded and started first by SANITIZER_FIRST
+    (its copy in `folder` when given)."""
     env = dict(env)
     if os.environ.get("SANITIZER_PRELOAD"):
-        env["LD_PRELOAD"] = os.environ["SANITIZER_PRELOAD"]
+        first = os.environ["SANITIZER_FIRST"]
+        if folder:
+            first = os.path.join(folder, os.path.basename(first))
+        env["LD_PRELOAD"] = f"{os.environ['SANITIZER_PRELOAD']}:{first}"
         env["ASAN_OPTIONS"] = "detect_leaks=0:abort_on_error=1"  # the players' own leaks are theirs
     return env
 
@@ -254,8 +258,8 @@ def seek():
 # ---------------------------------------------------------------- VLC
 
 def vlc_plugins(tmp):
-    """A plugin folder the unprivileged cvlc reads: the module and the
-    engine's library it links, copied."""
+    """A plugin folder the unprivileged cvlc reads: the module, the
+    engine's library it links and SANITIZER_FIRST (if set), copied."""
     folder = os.path.join(tmp, "vlc-plugins")
     os.makedirs(folder, mode=0o755)
     plugin = env_path("VLC_PLUGIN")
@@ -263,6 +267,8 @@ def vlc_plugins(tmp):
     for name in os.listdir(os.path.dirname(os.path.realpath(plugin)) + "/../../pxtone"):
         if name.startswith("libbrindlewick.so"):
             shutil.copy(os.path.join(os.path.dirname(os.path.realpath(plugin)), "../../pxtone", name), folder)
+    if os.environ.get("SANITIZER_FIRST"):
+        shutil.copy(os.environ["SANITIZER_FIRST"], folder)
     return folder
 
 
@@ -271,7 +277,7 @@ def vlc_env(tmp, folder):
     os.makedirs(home, mode=0o777, exist_ok=True)
     os.chmod(home, 0o777)
     env = {k: v for k, v in os.environ.items() if not k.startswith("DBUS")}
-    return sanitized_env(dict(env, VLC_PLUGIN_PATH=folder, LD_LIBRARY_PATH=folder, HOME=home))
+    return sanitized_env(dict(env, VLC_PLUGIN_PATH=folder, LD_LIBRARY_PATH=folder, HOME=home), folder)
 
 
 def cvlc(env, args, timeout):
