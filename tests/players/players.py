@@ -18,12 +18,10 @@
              tune ends with the engine's text and VLC's error
   hostile    truncated and bit-flipped tunes through both players end in the
              engine's text or play, never in a crash or a sanitizer report
-             (VLC cannot start with the sanitizer runtime: in a sanitized
-             build, Audacious alone)
 
 Paths come from CTest: PTRENDER, E2E_TUNES, AUDACIOUS_PLUGIN,
-AUDACIOUS_PLUGIN_DIR, VLC_PLUGIN, SANITIZER_PRELOAD (the sanitizer runtime,
-in sanitized builds)."""
+AUDACIOUS_PLUGIN_DIR, VLC_PLUGIN; in sanitized builds SANITIZER_PRELOAD (the
+sanitizer runtime) and SANITIZER_FIRST (sanitizer_first.c's library)."""
 import concurrent.futures
 import os
 import random
@@ -50,12 +48,16 @@ VLC_AT_ONCE = 24
 ENGINE_TEXT = r"(not a tune|damaged tune|unsupported tune version|tune too big): "
 
 
-def sanitized_env(env):
+def sanitized_env(env, folder=None):
     """The players are not sanitized: in a sanitized build the plugin takes
-    the runtime from them, preloaded."""
+    the runtime from them, preloaded and started first by SANITIZER_FIRST
+    (its copy in `folder` when given)."""
     env = dict(env)
     if os.environ.get("SANITIZER_PRELOAD"):
-        env["LD_PRELOAD"] = os.environ["SANITIZER_PRELOAD"]
+        first = os.environ["SANITIZER_FIRST"]
+        if folder:
+            first = os.path.join(folder, os.path.basename(first))
+        env["LD_PRELOAD"] = f"{os.environ['SANITIZER_PRELOAD']}:{first}"
         env["ASAN_OPTIONS"] = "detect_leaks=0:abort_on_error=1"  # the players' own leaks are theirs
     return env
 
@@ -254,8 +256,8 @@ def seek():
 # ---------------------------------------------------------------- VLC
 
 def vlc_plugins(tmp):
-    """A plugin folder the unprivileged cvlc reads: the module and the
-    engine's library it links, copied."""
+    """A plugin folder the unprivileged cvlc reads: the module, the
+    engine's library it links and SANITIZER_FIRST (if set), copied."""
     folder = os.path.join(tmp, "vlc-plugins")
     os.makedirs(folder, mode=0o755)
     plugin = env_path("VLC_PLUGIN")
@@ -263,6 +265,8 @@ def vlc_plugins(tmp):
     for name in os.listdir(os.path.dirname(os.path.realpath(plugin)) + "/../../pxtone"):
         if name.startswith("libbrindlewick.so"):
             shutil.copy(os.path.join(os.path.dirname(os.path.realpath(plugin)), "../../pxtone", name), folder)
+    if os.environ.get("SANITIZER_FIRST"):
+        shutil.copy(os.environ["SANITIZER_FIRST"], folder)
     return folder
 
 
@@ -271,7 +275,7 @@ def vlc_env(tmp, folder):
     os.makedirs(home, mode=0o777, exist_ok=True)
     os.chmod(home, 0o777)
     env = {k: v for k, v in os.environ.items() if not k.startswith("DBUS")}
-    return sanitized_env(dict(env, VLC_PLUGIN_PATH=folder, LD_LIBRARY_PATH=folder, HOME=home))
+    return sanitized_env(dict(env, VLC_PLUGIN_PATH=folder, LD_LIBRARY_PATH=folder, HOME=home), folder)
 
 
 def cvlc(env, args, timeout):
@@ -380,19 +384,13 @@ def hostile():
         log = open(os.path.join(tmp, "audacious.log")).read()
         if not alive or player.proc.returncode != 0 or crash_report(log) or not re.search(ENGINE_TEXT, log):
             raise TestFailure(f"Audacious on spoilt tunes: {player.proc.returncode}\n{log}")
-        err = ""
-        if os.environ.get("SANITIZER_PRELOAD"):
-            # VLC 3.0.24 hangs as it starts, in bind_textdomain_codeset, with
-            # clang's sanitizer runtime preloaded: with or without the module.
-            print("note: VLC cannot run with the sanitizer runtime; cvlc left out")
-        else:
-            env = vlc_env(tmp, vlc_plugins(tmp))
-            with concurrent.futures.ThreadPoolExecutor(8) as pool:  # one file a process: a playlist is slower
-                ends = list(pool.map(lambda path: cvlc(env, ["--sout", "#std{access=file,mux=raw,dst=/dev/null}",
-                                                             path], 300), spoilt_files))
-            err = "".join(e for _, e in ends)
-            if any(status != 0 for status, _ in ends) or crash_report(err) or not re.search(ENGINE_TEXT, err):
-                raise TestFailure(f"cvlc on spoilt tunes: {[status for status, _ in ends]}\n{err}")
+        env = vlc_env(tmp, vlc_plugins(tmp))
+        with concurrent.futures.ThreadPoolExecutor(8) as pool:  # one file a process: a playlist is slower
+            ends = list(pool.map(lambda path: cvlc(env, ["--sout", "#std{access=file,mux=raw,dst=/dev/null}",
+                                                         path], 300), spoilt_files))
+        err = "".join(e for _, e in ends)
+        if any(status != 0 for status, _ in ends) or crash_report(err) or not re.search(ENGINE_TEXT, err):
+            raise TestFailure(f"cvlc on spoilt tunes: {[status for status, _ in ends]}\n{err}")
         print(f"{len(spoilt_files)} spoilt tunes: {len(re.findall(ENGINE_TEXT, log))} engine texts from Audacious, "
               f"{len(re.findall(ENGINE_TEXT, err))} from cvlc")
 
