@@ -13,11 +13,7 @@ of the test's own (tests/e2e/pulse_server.py), whose null sink is recorded.
          damaged tune shows the engine's text and the list goes on
 
 The browser is driven by realtime_driver.mjs and page_driver.mjs. Paths
-come from CTest: PTRENDER, E2E_TUNES, WEB_INSTALL. A machine loaded by other
-work can starve the audio threads (Chromium's, the sound server's) into a
-dropout of their own: a case that fails is tried once more, and fails when
-it fails again."""
-import glob
+come from CTest: PTRENDER, E2E_TUNES, WEB_INSTALL."""
 import json
 import os
 import subprocess
@@ -29,7 +25,7 @@ import numpy as np
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
 sys.path.insert(0, os.path.join(HERE, "..", "gst"))
-from gst_element import offset_of, ptrender  # noqa: E402
+from gst_element import offset_of, ptrender, short_tunes  # noqa: E402
 from jukebox_session import TestFailure, env_path, need_tools, run, wait_until  # noqa: E402
 from pulse_server import PulseServer  # noqa: E402
 
@@ -62,19 +58,9 @@ def aligned(want, heard):
     return heard[max(at, 0):max(at, 0) + len(want) - lost], lost
 
 
-def short_tune(tmp):
-    for tune in sorted(glob.glob(os.path.join(HERE, "..", "..", "..", "shared", "corpus", "**", "*.ptcop"),
-                              recursive=True)):
-        if 3 * RATE < len(ptrender(tune, os.path.join(tmp, "t.wav"))) < 8 * RATE:
-            return tune
-    tune = os.path.join(tmp, "melody.ptcop")
-    subprocess.run([env_path("E2E_TUNES"), tune, "4", "0", "4", "7", "12"], check=True)
-    return tune
-
-
 def loops():
     with tempfile.TemporaryDirectory() as tmp, PulseServer(tmp, rate=RATE) as pulse:
-        tune = short_tune(tmp)
+        tune = short_tunes(tmp)[0]
         want = ptrender(tune, os.path.join(tmp, "want.wav"), "--loops", "2")
         seen, heard = drive(pulse, tmp, tune=tune, loops=2)
         got, lost = aligned(want, heard)
@@ -162,17 +148,7 @@ def page():
         same_from(heard, again, want[:2 * RATE], "the tune again after the damaged one")
 
 
-def twice(case):
-    def tried():
-        try:
-            case()
-        except TestFailure as e:
-            print(f"first try: {e}; trying again")
-            case()
-    return tried
-
-
 if __name__ == "__main__":
     need_tools("node", "pulseaudio")
     env_path("WEB_INSTALL")
-    run(twice({"loops": loops, "seek": seek, "page": page}[sys.argv[1]]))
+    run({"loops": loops, "seek": seek, "page": page}[sys.argv[1]])
